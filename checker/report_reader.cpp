@@ -1,0 +1,230 @@
+#include "report_reader.h"
+
+#include "driver.h"
+
+#include <climits>
+#include <cstring>
+#include <string_view>
+
+namespace {
+
+constexpr const char* openFailureMessage =
+    "ERROR: Could not open Vexo info file... Vexo info not found!\n\n";
+
+bool isReportSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// An open report and whether a read has found its end. Once it has, every
+// later read and scan fails at once, until the report is opened again.
+struct ReportCursor {
+    std::FILE* file = nullptr;
+    bool ended = false;
+};
+
+bool openReport(ReportCursor& report, const char* path) {
+    report.file = std::fopen(path, "r");
+    report.ended = report.file == nullptr;
+    return report.file != nullptr;
+}
+
+void closeReport(ReportCursor& report) {
+    if (report.file != nullptr) {
+        std::fclose(report.file);
+    }
+    report.file = nullptr;
+    report.ended = true;
+}
+
+bool readNext(ReportCursor& report, std::span<char> line) {
+    if (!report.ended && readLine(report.file, line) == -1) {
+        report.ended = true;
+    }
+    return !report.ended;
+}
+
+bool lineContains(std::span<const char> line, const char* text) {
+    return std::strstr(line.data(), text) != nullptr;
+}
+
+// Looks at the current line first, then reads on until a line holds text.
+bool scanFor(ReportCursor& report, std::span<char> line, const char* text) {
+    while (!report.ended) {
+        if (lineContains(line, text)) {
+            return true;
+        }
+        readNext(report, line);
+    }
+    return false;
+}
+
+// The text after the first occurrence of key, without leading white space
+// (readLine has already taken the trailing white space).
+const char* valueAfterKey(const char* line, const char* key) {
+    const char* value = std::strstr(line, key) + std::strlen(key);
+    while (isReportSpace(*value)) {
+        ++value;
+    }
+    return value;
+}
+
+void copyText(std::span<char> destination, std::string_view text) {
+    const std::size_t length = std::min(text.size(), destination.size() - 1);
+    std::memcpy(destination.data(), text.data(), length);
+    destination[length] = '\0';
+}
+
+void traceFunction(const char* name) {
+    if (debugEnabled) {
+        std::printf("\nFunction: %s\n", name);
+    }
+}
+
+} // namespace
+
+int readLine(std::FILE* file, std::span<char> buffer) {
+    if (std::fgets(buffer.data(), static_cast<int>(buffer.size()), file) == nullptr) {
+        if (std::ferror(file)) {
+            buffer[0] = '\0'; // a failed read may have left the buffer unterminated
+        }
+        return -1;
+    }
+    std::size_t length = std::strlen(buffer.data());
+    while (length > 0 && isReportSpace(buffer[length - 1])) {
+        --length;
+    }
+    buffer[length] = '\0';
+    return 1;
+}
+
+int parseCount(const char* text) {
+    while (isReportSpace(*text)) {
+        ++text;
+    }
+    const bool negative = *text == '-';
+    if (*text == '-' || *text == '+') {
+        ++text;
+    }
+    long long magnitude = 0;
+    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        magnitude = std::min(limit, magnitude * 10 + (*text - '0'));
+    }
+    return static_cast<int>(negative ? -magnitude : magnitude);
+}
+
+int getNumVexo(const char* reportPath, bool& reportOpened) {
+    traceFunction("getNumVexo");
+    ReportCursor report;
+    reportOpened = openReport(report, reportPath);
+    if (!reportOpened) {
+        std::printf("%s", openFailureMessage);
+        return fileNotOpened;
+    }
+    std::array<char, lineCapacity> line{};
+    readNext(report, line);
+    if (!scanFor(report, line, totalKey)) {
+        closeReport(report);
+        return 0;
+    }
+    const int count = parseCount(valueAfterKey(line.data(), totalKey));
+    if (debugEnabled) {
+        std::printf("Number of Vexos Found:%d.\n", count);
+    }
+    closeReport(report);
+    return count;
+}
+
+namespace {
+
+// Copies the value after key into field when the scan finds the key; traces it
+// under label.
+void fillFromKey(ReportCursor& report, std::span<char> line, const char* key,
+                 std::span<char> field, std::size_t device, const char* label) {
+    if (!scanFor(report, line, key)) {
+        return;
+    }
+    copyText(field, valueAfterKey(line.data(), key));
+    if (debugEnabled) {
+        std::printf("Vexo #%zu %s:%s\n", device, label, field.data());
+    }
+}
+
+} // namespace
+
+int getVexoInfo(std::span<DeviceInfo> table, int count, const char* reportPath) {
+    traceFunction("getVexoInfo");
+    ReportCursor report;
+    if (!openReport(report, reportPath)) {
+        std::printf("%s", openFailureMessage);
+        return fileNotOpened;
+    }
+    std::array<char, lineCapacity> line{};
+    readNext(report, line);
+    const std::size_t devices = devicesInTable(table.size(), count);
+    for (std::size_t n = 0; n < devices; ++n) {
+        DeviceInfo& device = table[n];
+        device.siliconId[0] = '\0';
+        device.firmwareRev[0] = '\0';
+        scanFor(report, line, deviceBlockMarker);
+        fillFromKey(report, line, siliconIdKey, device.siliconId, n, "Silicon ID");
+        fillFromKey(report, line, firmwareKey, device.firmwareRev, n, "Firmware Rev");
+        readNext(report, line);
+    }
+    closeReport(report);
+    return 0;
+}
+
+namespace {
+
+// The last line of the status block that follows the second line naming the
+// device; false when the report ends first.
+bool findStatusLine(ReportCursor& report, const char* marker, std::span<char> candidate,
+                    std::span<char> lookAhead) {
+    readNext(report, candidate);
+    scanFor(report, candidate, marker);
+    readNext(report, candidate);
+    scanFor(report, candidate, marker);
+    readNext(report, candidate);
+    readNext(report, lookAhead);
+    while (!report.ended) {
+        if (lineContains(lookAhead, deviceNumberPrefix) ||
+            lineContains(lookAhead, deviceBlockMarker)) {
+            return true;
+        }
+        copyText(candidate, lookAhead.data());
+        readNext(report, lookAhead);
+    }
+    return false;
+}
+
+} // namespace
+
+int getStatus(std::span<DeviceInfo> table, int count, const char* reportPath) {
+    traceFunction("getStatus");
+    ReportCursor report;
+    if (!openReport(report, reportPath)) {
+        std::printf("%s", openFailureMessage);
+        return fileNotOpened;
+    }
+    std::array<char, lineCapacity> candidate{};
+    std::array<char, lineCapacity> lookAhead{};
+    std::array<char, statusCapacity> marker{};
+    const std::size_t devices = devicesInTable(table.size(), count);
+    for (std::size_t n = 0; n < devices; ++n) {
+        DeviceInfo& device = table[n];
+        device.status[0] = '\0';
+        std::snprintf(marker.data(), marker.size(), "%s%zu", deviceNumberPrefix, n);
+        if (findStatusLine(report, marker.data(), candidate, lookAhead)) {
+            copyText(device.status, candidate.data());
+            if (debugEnabled) {
+                std::printf("Vexo #%zu:%s\n", n, device.status.data());
+            }
+        }
+        // Every device's search starts from the top of the report.
+        closeReport(report);
+        openReport(report, reportPath);
+    }
+    closeReport(report);
+    return 0;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdio>
+#include <span>
+
+// One read of the report gives at most 255 characters.
+inline constexpr std::size_t lineCapacity = 256;
+inline constexpr std::size_t statusCapacity = 257;
+inline constexpr std::size_t deviceCapacity = 20;
+
+inline constexpr const char* totalKey = "Total Vexo Devices Found =";
+inline constexpr const char* deviceBlockMarker = "==== Vexo device ====";
+inline constexpr const char* siliconIdKey = "Silicon ID      = ";
+inline constexpr const char* firmwareKey = "Firmware rev    = ";
+inline constexpr const char* deviceNumberPrefix = "Vexo #";
+
+inline constexpr int fileNotOpened = 999;
+
+// Silicon ID and firmware revision are held whole (up to one read), never
+// truncated: a cut-off value could turn a wrong device into a match.
+struct DeviceInfo {
+    std::array<char, lineCapacity> siliconId{};
+    std::array<char, lineCapacity> firmwareRev{};
+    std::array<char, statusCapacity> status{};
+};
+
+using DeviceTable = std::array<DeviceInfo, deviceCapacity>;
+
+// Reads at most capacity-1 characters, stopping after a newline, and strips
+// trailing white space. 1 when a line was read, -1 at the end of the file
+// (the buffer is then left as it was).
+int readLine(std::FILE* file, std::span<char> buffer);
+
+// Number of devices the report lists; 0 without the total key. When the report
+// cannot be opened, reportOpened is false and the result is fileNotOpened.
+int getNumVexo(const char* reportPath, bool& reportOpened);
+
+// Fill silicon ID and firmware revision, then status, of the first count
+// records (never more than the table holds). 0, or fileNotOpened.
+int getVexoInfo(std::span<DeviceInfo> table, int count, const char* reportPath);
+int getStatus(std::span<DeviceInfo> table, int count, const char* reportPath);
+
+// How many records of a table of tableSize a pass or the verdict handles for
+// count: none for a count below 1, never more than the table holds.
+inline std::size_t devicesInTable(std::size_t tableSize, int count) {
+    return count <= 0 ? 0 : std::min(static_cast<std::size_t>(count), tableSize);
+}
+
+// Leading decimal integer of text in the manner of atoi, saturated to the
+// range of int instead of overflowing.
+int parseCount(const char* text);
