@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstring>
+#include <filesystem>
 #include <string_view>
 
 namespace {
@@ -22,8 +23,11 @@ struct ReportCursor {
     bool ended = false;
 };
 
+// A directory opens for reading on some systems and then fails on the first
+// read; it is no report.
 bool openReport(ReportCursor& report, const char* path) {
-    report.file = std::fopen(path, "r");
+    std::error_code error;
+    report.file = std::filesystem::is_directory(path, error) ? nullptr : std::fopen(path, "r");
     report.ended = report.file == nullptr;
     return report.file != nullptr;
 }
@@ -139,8 +143,8 @@ namespace {
 
 // Copies the value after key into field when the scan finds the key; traces it
 // under label.
-void fillFromKey(ReportCursor& report, std::span<char> line, const char* key,
-                 std::span<char> field, std::size_t device, const char* label) {
+void fillFromKey(ReportCursor& report, std::span<char> line, const char* key, std::span<char> field,
+                 std::size_t device, const char* label) {
     if (!scanFor(report, line, key)) {
         return;
     }
