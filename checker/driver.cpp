@@ -11,9 +11,12 @@ bool debugEnabled = false;
 
 namespace {
 
-constexpr std::string_view frameLine = "************************************************************";
-constexpr std::string_view titleLine = " Ormenta 2 Vexo3 Update Utility for use with QOR hardware   ";
-constexpr std::string_view versionLine = "          Version 1.50 - Release Date 10/22/13              ";
+constexpr std::string_view frameLine =
+    "************************************************************";
+constexpr std::string_view titleLine =
+    " Ormenta 2 Vexo3 Update Utility for use with QOR hardware   ";
+constexpr std::string_view versionLine =
+    "          Version 1.50 - Release Date 10/22/13              ";
 static_assert(frameLine.size() == 60 && titleLine.size() == 60 && versionLine.size() == 60);
 
 constexpr int usageErrorCode = 1;

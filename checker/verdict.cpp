@@ -24,8 +24,8 @@ constexpr std::array<StatusRule, 6> statusRules{{
      "Vexo Found and Firmware level is up-to-date. No flashing required.\n", codeUnchanged},
     {"Silicon IDs do not match",
      "Vexo Silicon ID Error.  VexO found but the silicon ID did not match file.\n", 171},
-    {"VEXO found but update failed",
-     "Vexo firmware update error - VEXO found but update failed.\n", 2},
+    {"VEXO found but update failed", "Vexo firmware update error - VEXO found but update failed.\n",
+     2},
     {"No Vexos found", "No Vexos found in the system\n", 1},
     {nullptr, "Not specified error.  The VEXO update did not complete successfully.\n", 255},
 }};
