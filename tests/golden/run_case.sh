@@ -3,7 +3,8 @@
 # line, @TMP@ standing for a fresh scratch folder), from inside the case folder.
 # Its standard output must equal <case>/stdout byte for byte, its exit code
 # <case>/rc, and every file under <case>/files/ the file of that name in the
-# scratch folder; every name in <case>/absent must not exist there.
+# scratch folder; every name in <case>/absent must not exist there. A file
+# <case>/input is copied into the scratch folder before the run.
 # usage: run_case.sh <program> <case folder>
 set -u
 program=$1
@@ -11,6 +12,8 @@ case_dir=$2
 cd "$case_dir" || exit 2
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+
+[ -f input ] && cp input "$scratch/input"
 
 args=()
 if [ -s args ]; then

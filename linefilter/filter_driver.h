@@ -1,0 +1,7 @@
+#pragma once
+
+void printBanner();
+void printUsage();
+
+// One whole run of the line filter; the result is the process exit code.
+int runFilter(int argc, const char* const* argv);

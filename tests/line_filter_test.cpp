@@ -1,0 +1,114 @@
+#include "line_filter.h"
+#include "line_reader.h"
+#include "temp_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace std::string_literals;
+
+std::string rewritten(std::string_view line, std::string_view search) {
+    const KeptPieces kept = keptPieces(line, search);
+    return std::string(kept.head) + std::string(kept.tail);
+}
+
+struct RewriteCase {
+    const char* search;
+    std::string line;
+    std::string kept;
+};
+
+TEST(KeptPieces, RewritesLinesHoldingTheSearchString) {
+    const std::vector<RewriteCase> cases = {
+        {"#", "ab#cd#ef#gh\n", "ab##gh\n"},
+        {"xyz", "12xyz34xyz56\n", "12xz56\n"},
+        {"ab", "b1ab2\n", "b2\n"},
+        {"#", "no match here\n", "no match here\n"},
+        {"xyz", "x y z apart\n", "x y z apart\n"}, // characters, not the string
+        {"=", "key=value\n", "key==value\n"},      // one occurrence is kept twice
+        {"=", "=abc\n", "=abc\n"},                 // at the very start: unchanged
+        {"xyz", "12xyz34x56\n", "12x6\n"},         // tail from the later first character
+        {"abcde", "abcde ab\n", ""},               // tail past the end: nothing
+        {"abcde", "Zabcde ab\n", "Za"},            // and the newline goes too
+        {"#", "a#b", "a##b"},                      // no newline in, none out
+        {"", "abc\n", "abc\n"},                    // empty search string: unchanged
+        {"#", "a\0b#c\0#d\n"s, "a\0b##d\n"s},      // NUL is a byte like any other
+        {"#", "\0#x\n"s, "\0##x\n"s},
+    };
+    for (const RewriteCase& c : cases) {
+        EXPECT_EQ(rewritten(c.line, c.search), c.kept) << c.search << " on " << c.line;
+    }
+}
+
+std::vector<std::string> rawLinesOf(const std::string& content) {
+    const std::string path = writeTempFile("raw", content);
+    InputFile input;
+    input.file = std::fopen(path.c_str(), "r");
+    std::vector<std::string> lines;
+    std::array<char, rawLineCapacity> buffer{};
+    std::size_t length = 0;
+    while (readRawLine(input, buffer, length) == 1) {
+        lines.emplace_back(buffer.data(), length);
+    }
+    EXPECT_FALSE(input.readFailed);
+    std::fclose(input.file);
+    return lines;
+}
+
+TEST(ReadRawLine, ReadsAtMost255BytesStoppingAfterANewline) {
+    const std::string s255(255, 'a');
+    const std::string big(70000, 'b'); // longer than one chunk
+    std::vector<std::string> bigPieces;
+    for (std::size_t at = 0; at < big.size(); at += 255) {
+        bigPieces.push_back(big.substr(at, 255));
+    }
+    bigPieces.back() += "\n";
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+        {"", {}},
+        {"a\n\nb", {"a\n", "\n", "b"}},
+        {" kept as read \r\n", {" kept as read \r\n"}},
+        {s255 + "\n", {s255, "\n"}},
+        {s255 + "xy\n", {s255, "xy\n"}},
+        {"a\0b\n\0"s, {"a\0b\n"s, "\0"s}},
+        {big + "\n", bigPieces},
+    };
+    for (const auto& [content, lines] : cases) {
+        EXPECT_EQ(rawLinesOf(content), lines) << content.substr(0, 20);
+    }
+}
+
+TEST(FilterLines, CopiesAFileLongerThanOneChunk) {
+    std::string content;
+    std::string expected;
+    for (int n = 0; n < 5000; ++n) {
+        content += "line " + std::to_string(n) + " a=b=c\n";
+        expected += "line " + std::to_string(n) + " a==c\n";
+    }
+    const std::string input = writeTempFile("many-in", content);
+    const std::string output = writeTempFile("many-out", "old contents, truncated");
+    EXPECT_EQ(filterLines(input.c_str(), output.c_str(), "="), filterDone);
+    EXPECT_EQ(readWholeFile(output), expected);
+}
+
+TEST(FilterLines, RefusesTheInputAsOutputUnderAnotherName) {
+    const std::string input = writeTempFile("same", "a=b=c\n");
+    const std::string link = input + ".link";
+    std::filesystem::remove(link);
+    std::filesystem::create_symlink(input, link);
+    const std::string hard = input + ".hard";
+    std::filesystem::remove(hard);
+    std::filesystem::create_hard_link(input, hard);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(filterLines(input.c_str(), link.c_str(), "="), fileFailed);
+    EXPECT_EQ(filterLines(input.c_str(), hard.c_str(), "="), fileFailed);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "ERROR: Input and output are the same file!\n\n"s +
+                  "ERROR: Input and output are the same file!\n\n");
+    EXPECT_EQ(readWholeFile(input), "a=b=c\n");
+}
+
+} // namespace
