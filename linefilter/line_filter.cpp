@@ -1,8 +1,12 @@
 #include "line_filter.h"
 
 #include "line_reader.h"
+#include "line_writer.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -29,19 +33,74 @@ bool isSameFile(const char* inputPath, const char* outputPath) {
     return std::filesystem::equivalent(inputPath, outputPath, error);
 }
 
-bool writePiece(std::FILE* output, std::string_view piece) {
-    return piece.empty() || std::fwrite(piece.data(), 1, piece.size(), output) == piece.size();
+unsigned char byteAt(std::string_view text, std::size_t at) {
+    return static_cast<unsigned char>(text[at]);
+}
+
+constexpr std::size_t blockSize = 32;
+
+unsigned char allOnesIf(bool condition) {
+    return static_cast<unsigned char>(-static_cast<int>(condition));
+}
+
+// Whether some place of the block may begin the string: its first, second and
+// last byte stand there. Written as one branch-free pass over byte masks so that
+// the compiler tests the whole block with vector instructions.
+bool blockMayHold(const unsigned char* block, std::string_view text) {
+    const std::size_t lastAt = text.size() - 1;
+    const std::size_t secondAt = std::min<std::size_t>(1, lastAt);
+    const unsigned char first = byteAt(text, 0);
+    const unsigned char second = byteAt(text, secondAt);
+    const unsigned char last = byteAt(text, lastAt);
+    unsigned char may = 0;
+    for (std::size_t k = 0; k < blockSize; ++k) {
+        may |= allOnesIf(block[k] == first) & allOnesIf(block[k + secondAt] == second) &
+               allOnesIf(block[k + lastAt] == last);
+    }
+    return may != 0;
+}
+
+// Most lines of a large file do not hold the string: this keeps their cost near
+// that of copying them, and a real or false candidate block is rare.
+bool holdsString(std::string_view line, std::string_view text) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
+    const std::size_t span = blockSize + text.size() - 1; // bytes one block test reads
+    std::size_t at = 0;
+    for (; at + span <= line.size(); at += blockSize) {
+        if (blockMayHold(bytes + at, text) &&
+            line.substr(at, span).find(text) != std::string_view::npos) {
+            return true;
+        }
+    }
+    return line.find(text, at) != std::string_view::npos;
+}
+
+// Where the first byte of the line that is one of the string's bytes stands.
+std::size_t firstOfSet(std::string_view line, const SearchString& search) {
+    std::size_t at = 0;
+    while (at < line.size() && !search.holds[byteAt(line, at)]) {
+        ++at;
+    }
+    return at;
 }
 
 } // namespace
 
-KeptPieces keptPieces(std::string_view line, std::string_view search) {
-    if (search.empty() || line.find(search) == std::string_view::npos) {
+SearchString prepareSearch(std::string_view text) {
+    SearchString search{text, {}};
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        search.holds[byteAt(text, at)] = true;
+    }
+    return search;
+}
+
+KeptPieces keptPieces(std::string_view line, const SearchString& search) {
+    if (search.text.empty() || !holdsString(line, search.text)) {
         return {line, {}};
     }
-    const std::size_t firstOfSet = line.find_first_of(search);
-    const std::string_view head = firstOfSet >= 1 ? line.substr(0, firstOfSet + 1) : "";
-    const std::size_t tailStart = line.rfind(search.front()) + search.size() - 1;
+    const std::size_t prefixEnd = firstOfSet(line, search);
+    const std::string_view head = prefixEnd >= 1 ? line.substr(0, prefixEnd + 1) : "";
+    const std::size_t tailStart = line.rfind(search.text.front()) + search.text.size() - 1;
     const std::string_view tail = tailStart < line.size() ? line.substr(tailStart) : "";
     return {head, tail};
 }
@@ -56,22 +115,22 @@ int filterLines(const char* inputPath, const char* outputPath, std::string_view 
     if (isSameFile(inputPath, outputPath)) {
         return fail("ERROR: Input and output are the same file!\n\n");
     }
-    std::FILE* output = std::fopen(outputPath, "w");
-    if (output == nullptr) {
+    auto output = std::make_unique<OutputFile>();
+    output->file = std::fopen(outputPath, "w");
+    if (output->file == nullptr) {
         return fail("ERROR: Could not create output file!\n\n");
     }
     input->file = inputFile.get();
 
+    const SearchString prepared = prepareSearch(search);
     std::array<char, rawLineCapacity> line{};
     std::size_t length = 0;
-    bool written = true;
-    while (written && readRawLine(*input, line, length) == 1) {
-        const KeptPieces kept = keptPieces({line.data(), length}, search);
-        written = writePiece(output, kept.head) && writePiece(output, kept.tail);
+    while (!output->writeFailed && readRawLine(*input, line, length) == 1) {
+        const KeptPieces kept = keptPieces({line.data(), length}, prepared);
+        writeBytes(*output, kept.head);
+        writeBytes(*output, kept.tail);
     }
-    // Closing flushes: a full disk may show only here.
-    written = std::fclose(output) == 0 && written;
-    if (!written) {
+    if (!closeOutput(*output)) {
         return fail("ERROR: Could not write output file!\n\n");
     }
     if (input->readFailed) {

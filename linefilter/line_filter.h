@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string_view>
 
 inline constexpr int filterDone = 0;
@@ -12,7 +14,15 @@ struct KeptPieces {
     std::string_view tail;
 };
 
-KeptPieces keptPieces(std::string_view line, std::string_view search);
+// The search string with the set of its bytes, prepared once for all lines.
+struct SearchString {
+    std::string_view text;
+    std::array<bool, 256> holds{};
+};
+
+SearchString prepareSearch(std::string_view text);
+
+KeptPieces keptPieces(std::string_view line, const SearchString& search);
 
 // Copies the input file to the output file, rewriting every line that holds
 // search. filterDone, or fileFailed when a file could not be opened, created,

@@ -12,7 +12,7 @@ inline constexpr std::size_t rawLineCapacity = 256;
 // byte count and NUL bytes pass through like any other byte.
 struct InputFile {
     std::FILE* file = nullptr;
-    std::array<char, 1 << 16> chunk{};
+    std::array<char, 1 << 18> chunk{};
     std::size_t next = 0;
     std::size_t end = 0;
     bool readFailed = false;

@@ -12,7 +12,7 @@ namespace {
 using namespace std::string_literals;
 
 std::string rewritten(std::string_view line, std::string_view search) {
-    const KeptPieces kept = keptPieces(line, search);
+    const KeptPieces kept = keptPieces(line, prepareSearch(search));
     return std::string(kept.head) + std::string(kept.tail);
 }
 
@@ -41,6 +41,17 @@ TEST(KeptPieces, RewritesLinesHoldingTheSearchString) {
     };
     for (const RewriteCase& c : cases) {
         EXPECT_EQ(rewritten(c.line, c.search), c.kept) << c.search << " on " << c.line;
+    }
+}
+
+TEST(KeptPieces, FindsTheStringAtEveryPlaceOfALongLine) {
+    for (std::size_t at = 0; at + 3 <= 200; ++at) {
+        const std::string before(at, 'a');
+        const std::string after(197 - at, 'a');
+        const std::string head = at == 0 ? "" : before + "x"; // no head before the first byte
+        EXPECT_EQ(rewritten(before + "xyz" + after + "\n", "xyz"), head + "z" + after + "\n") << at;
+        const std::string nearMiss = before + "xya" + after + "z\n";
+        EXPECT_EQ(rewritten(nearMiss, "xyz"), nearMiss) << at;
     }
 }
 
