@@ -15,6 +15,9 @@ void flushBuffer(OutputFile& output) {
 } // namespace
 
 void writeBytes(OutputFile& output, std::string_view bytes) {
+    if (bytes.empty()) {
+        return; // an empty piece may have no storage at all
+    }
     if (output.used + bytes.size() > output.buffer.size()) {
         flushBuffer(output);
     }

@@ -1,9 +1,11 @@
 #include "line_filter.h"
 #include "line_reader.h"
+#include "line_writer.h"
 #include "temp_file.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -90,6 +92,18 @@ TEST(ReadRawLine, ReadsAtMost255BytesStoppingAfterANewline) {
     for (const auto& [content, lines] : cases) {
         EXPECT_EQ(rawLinesOf(content), lines) << content.substr(0, 20);
     }
+}
+
+TEST(WriteBytes, EmptyPiecesWithoutStorageWriteNothing) {
+    // A line without the search string has an empty tail that points nowhere.
+    const std::string path = writeTempFile("empty-pieces", "");
+    auto output = std::make_unique<OutputFile>();
+    output->file = std::fopen(path.c_str(), "w");
+    writeBytes(*output, std::string_view());
+    writeBytes(*output, "kept\n");
+    writeBytes(*output, keptPieces("no hash\n", prepareSearch("#")).tail);
+    EXPECT_TRUE(closeOutput(*output));
+    EXPECT_EQ(readWholeFile(path), "kept\n");
 }
 
 TEST(FilterLines, CopiesAFileLongerThanOneChunk) {

@@ -5,8 +5,10 @@
 # <case>/rc, and every file under <case>/files/ the file of that name in the
 # scratch folder; every name in <case>/absent must not exist there. A file
 # <case>/input is copied into the scratch folder before the run.
+# VEXO_RUN_PREFIX, when set, runs the program under it (valgrind, say).
 # usage: run_case.sh <program> <case folder>
 set -u
+read -ra prefix <<< "${VEXO_RUN_PREFIX:-}"
 program=$1
 case_dir=$2
 cd "$case_dir" || exit 2
@@ -21,7 +23,7 @@ if [ -s args ]; then
 fi
 args=("${args[@]//@TMP@/$scratch}")
 
-"$program" "${args[@]}" > "$scratch/.stdout"
+"${prefix[@]}" "$program" "${args[@]}" > "$scratch/.stdout"
 rc=$?
 failed=0
 if ! cmp -s "$scratch/.stdout" stdout; then

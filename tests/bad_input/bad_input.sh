@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# Hostile and broken inputs, end to end through both programs. Each row names
+# the case, the exit code, a line the console output must hold (or '-' for
+# none but the banner and verdict lines) and the command; every file made in
+# setup must hold the same bytes after the run, and a filter run that succeeds
+# must write what the reference model of the rewrite says.
+# VEXO_RUN_PREFIX, when set, runs each program under it (valgrind, say).
+# usage: bad_input.sh <Vantrel> <Glimmerlode> <source folder>
+set -u
+read -ra prefix <<< "${VEXO_RUN_PREFIX:-}"
+vantrel=("${prefix[@]}" "$1")
+glimmerlode=("${prefix[@]}" "$2")
+source_dir=$3
+model_dir=$source_dir/tests/model
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 2
+failures=0
+rows=0
+
+# --- setup: every file here is a user file that no run may change
+cp "$source_dir/examples/two-devices.report" two.report
+cp "$source_dir/examples/twenty-devices.report" twenty.report
+sed 's/$/\r/' two.report > crlf.report
+head -c -1 two.report > no-final-newline.report
+: > empty.txt
+mkdir folder
+python3 -c 'import random, sys; r = random.Random(3); sys.stdout.buffer.write(bytes(r.randrange(256) for _ in range(200000)))' > random.bin
+python3 -c 'import sys; sys.stdout.write("Total Vexo Devices Found = 2 " + "x" * 1000000 + "\n")' > one-mb-line.report
+python3 -c 'import sys; sys.stdout.write("ab#cd" * 200000 + "\n")' > one-mb-line.txt
+printf 'Total Vexo Devices Found = 1\nVexo #0\nVexo #0\nFirmware update \0successful\nVexo #1\n==== Vexo device ====\nSilicon ID      = 1A2B3C4D\nFirmware rev    = 1.5\n' > nul.report
+printf 'a\0b#c\0#d\n\0#\0\n' > nul.txt
+printf 'a#b#c\r\nplain\r\nx#\r\n' > crlf.txt
+printf 'one#two\nthree#four' > no-final-newline.txt
+printf 'key=value\nplain line\n' > plain.txt
+for count in -3 0 20 21 999 99999999999; do
+    { echo "Total Vexo Devices Found = $count"; tail -n +2 twenty.report; } > "count$count.report"
+done
+ln plain.txt hard-link.txt
+ln -s plain.txt symbolic-link.txt
+long=$(printf 'L%.0s' $(seq 10000))
+checksums=$(find . -type f -print0 | sort -z | xargs -0 sha256sum)
+
+row() {
+    local name=$1 want_rc=$2 want_line=$3
+    shift 3
+    rows=$((rows + 1))
+    rm -f out.txt
+    "$@" > console.txt 2>&1
+    local rc=$?
+    local problem=""
+    [ "$rc" = "$want_rc" ] || problem="exit code $rc, expected $want_rc"
+    if [ "$want_line" != - ] && ! grep -qxF -- "$want_line" console.txt; then
+        problem="$problem; no line '$want_line' in: $(tail -n 3 console.txt)"
+    fi
+    if [ "$want_line" = - ] && grep -q '^ERROR: ' console.txt; then
+        problem="$problem; unexpected $(grep '^ERROR: ' console.txt)"
+    fi
+    rm -f console.txt
+    if [ "$checksums" != "$(find . -type f ! -name out.txt -print0 | sort -z | xargs -0 sha256sum)" ]; then
+        problem="$problem; a user file changed"
+    fi
+    if [ -n "$problem" ]; then
+        echo "FAIL $name: $problem"
+        failures=$((failures + 1))
+    fi
+}
+
+# A filter run whose output must be the model's rewrite of the input.
+filtered() {
+    local name=$1 input=$2 search=$3
+    row "$name" 0 - "${glimmerlode[@]}" "$input" out.txt "$search"
+    if ! python3 -c 'import sys; sys.path.insert(0, sys.argv[1]); from glimmerlode_model import filter_bytes; sys.exit(open(sys.argv[3], "rb").read() != filter_bytes(open(sys.argv[2], "rb").read(), sys.argv[4].encode()))' \
+        "$model_dir" "$input" out.txt "$search"; then
+        echo "FAIL $name: output differs from the model"
+        failures=$((failures + 1))
+    fi
+}
+
+open_error='ERROR: Could not open Vexo info file... Vexo info not found!'
+row "checker: missing report" 255 "$open_error" "${vantrel[@]}" 1A2B3C4D 1.5 missing.report
+row "checker: report is a folder" 255 "$open_error" "${vantrel[@]}" 1A2B3C4D 1.5 folder
+row "checker: empty report" 171 - "${vantrel[@]}" 1A2B3C4D 1.5 empty.txt
+row "checker: /dev/null" 171 - "${vantrel[@]}" 1A2B3C4D 1.5 /dev/null
+row "checker: random bytes" 171 - "${vantrel[@]}" 1A2B3C4D 1.5 random.bin
+row "checker: random bytes, DEBUG" 171 - "${vantrel[@]}" 1A2B3C4D 1.5 random.bin DEBUG
+row "checker: one line of 1 MB" 171 - "${vantrel[@]}" 1A2B3C4D 1.5 one-mb-line.report
+row "checker: NUL in the status" 255 "Vexo#0 - Not specified error.  The VEXO update did not complete successfully." \
+    "${vantrel[@]}" 1A2B3C4D 1.5 nul.report
+row "checker: carriage-return line ends" 0 "Vexo#0 - No errors. Vexo found and firmware updated." \
+    "${vantrel[@]}" 1A2B3C4D 1.5 crlf.report
+row "checker: no final newline" 0 "Vexo#1 - Vexo Found and Firmware level is up-to-date. No flashing required." \
+    "${vantrel[@]}" 1A2B3C4D 1.4 no-final-newline.report
+row "checker: count -3" 171 - "${vantrel[@]}" 0BADF00D 3.2 count-3.report
+row "checker: count 0" 171 - "${vantrel[@]}" 0BADF00D 3.2 count0.report
+row "checker: count 20" 0 "Vexo#19 - No errors. Vexo found and firmware updated." "${vantrel[@]}" 0BADF00D 3.2 count20.report
+row "checker: count 21" 255 "ERROR: Vexo info file lists 21 devices... at most 20 are supported!" \
+    "${vantrel[@]}" 0BADF00D 3.2 count21.report
+row "checker: count 999" 255 "ERROR: Vexo info file lists 999 devices... at most 20 are supported!" \
+    "${vantrel[@]}" 0BADF00D 3.2 count999.report
+row "checker: count 99999999999" 255 "ERROR: Vexo info file lists 2147483647 devices... at most 20 are supported!" \
+    "${vantrel[@]}" 0BADF00D 3.2 count99999999999.report
+row "checker: 10,000-character silicon ID" 171 - "${vantrel[@]}" "$long" 1.5 two.report
+row "checker: 10,000-character firmware revision" 171 - "${vantrel[@]}" 1A2B3C4D "$long" two.report
+row "checker: 10,000-character report path" 255 "$open_error" "${vantrel[@]}" 1A2B3C4D 1.5 "$long"
+
+row "filter: missing input" 2 "ERROR: Could not open input file!" "${glimmerlode[@]}" missing.txt out.txt '#'
+[ -e out.txt ] && { echo "FAIL: output created for a missing input"; failures=$((failures + 1)); }
+row "filter: input is a folder" 2 "ERROR: Could not open input file!" "${glimmerlode[@]}" folder out.txt '#'
+[ -e out.txt ] && { echo "FAIL: output created for a folder as input"; failures=$((failures + 1)); }
+filtered "filter: empty input" empty.txt '#'
+filtered "filter: /dev/null" /dev/null '#'
+filtered "filter: random bytes" random.bin 'a#'
+filtered "filter: one line of 1 MB" one-mb-line.txt '#c'
+filtered "filter: NUL bytes" nul.txt '#'
+filtered "filter: carriage-return line ends" crlf.txt '#'
+filtered "filter: no final newline" no-final-newline.txt '#'
+filtered "filter: 10,000-character search string" plain.txt "$long"
+row "filter: 10,000-character input path" 2 "ERROR: Could not open input file!" "${glimmerlode[@]}" "$long" out.txt '#'
+row "filter: 10,000-character output path" 2 "ERROR: Could not create output file!" "${glimmerlode[@]}" plain.txt "$long" '#'
+row "filter: output in a missing folder" 2 "ERROR: Could not create output file!" "${glimmerlode[@]}" plain.txt none/out.txt '#'
+row "filter: output to a full disk" 2 "ERROR: Could not write output file!" "${glimmerlode[@]}" random.bin /dev/full '#'
+row "filter: same file by a second path" 2 "ERROR: Input and output are the same file!" "${glimmerlode[@]}" plain.txt ./folder/../plain.txt '='
+row "filter: same file by a hard link" 2 "ERROR: Input and output are the same file!" "${glimmerlode[@]}" plain.txt hard-link.txt '='
+row "filter: same file by a symbolic link" 2 "ERROR: Input and output are the same file!" "${glimmerlode[@]}" symbolic-link.txt plain.txt '='
+for name in missing.txt none/out.txt; do
+    [ -e "$name" ] && { echo "FAIL: $name was created"; failures=$((failures + 1)); }
+done
+
+echo "bad inputs: $((rows - failures)) passed, $failures failed"
+[ "$failures" = 0 ]
