@@ -8,6 +8,7 @@ import subprocess
 import sys
 import tempfile
 
+from differential import run_cases
 from glimmerlode_model import filter_bytes
 
 BANNER = (b"\n" + b"*" * 49 + b"\n" + b" " * 20 + b"Glimmerlode" + b" " * 18 + b"\n"
@@ -27,10 +28,10 @@ def main():
     binary = sys.argv[1]
     cases = int(sys.argv[2]) if len(sys.argv) > 2 else 300
     rng = random.Random(int(sys.argv[3]) if len(sys.argv) > 3 else 1)
-    failures = 0
     with tempfile.TemporaryDirectory() as tmp:
         source, target = os.path.join(tmp, "in"), os.path.join(tmp, "out")
-        for case in range(cases):
+
+        def check_case(_):
             search = bytes(rng.choice(b"xyz#=ab") for _ in range(rng.choice([1, 1, 2, 3, 5])))
             data = random_input(rng, search + b"ab1 #\0\r" + b"q" * rng.randrange(4))
             with open(source, "wb") as f:
@@ -42,15 +43,12 @@ def main():
             with open(target, "rb") as f:
                 written = f.read()
             expected = filter_bytes(data, search)
-            if (written, run.stdout, run.returncode) != (expected, BANNER, 0):
-                failures += 1
-                print("case %d differs: search %r\ninput %r\ngot rc %d %r\n%r\nwant\n%r\n"
-                      % (case, search, data, run.returncode, run.stdout, written, expected))
-                if failures > 3:
-                    break
-    print("%d passed, %d failed" % (cases - failures, failures))
-    return 1 if failures else 0
+            if (written, run.stdout, run.returncode) == (expected, BANNER, 0):
+                return None
+            return ("search %r\ninput %r\ngot rc %d %r\n%r\nwant\n%r"
+                    % (search, data, run.returncode, run.stdout, written, expected))
 
+        return run_cases(cases, check_case)
 
 if __name__ == "__main__":
     sys.exit(main())

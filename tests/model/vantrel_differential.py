@@ -8,6 +8,7 @@ import subprocess
 import sys
 import tempfile
 
+from differential import run_cases
 from vantrel_model import model_run
 
 SIDS = [b"1A2B3C4D", b"1A2B", b"1A2B3C4D5E6F", b"", b"X"]
@@ -66,10 +67,10 @@ def main():
     binary = sys.argv[1]
     cases = int(sys.argv[2]) if len(sys.argv) > 2 else 300
     rng = random.Random(int(sys.argv[3]) if len(sys.argv) > 3 else 1)
-    failures = 0
     with tempfile.TemporaryDirectory() as tmp:
         path = os.path.join(tmp, "report")
-        for case in range(cases):
+
+        def check_case(_):
             report = random_report(rng)
             with open(path, "wb") as f:
                 f.write(report)
@@ -78,15 +79,12 @@ def main():
                 argv.append(b"DEBUG")
             run = subprocess.run([binary] + [a.decode() for a in argv], capture_output=True)
             expected = model_run(argv, report)
-            if (run.stdout, run.returncode) != expected:
-                failures += 1
-                print("case %d differs: argv %r\nreport %r\ngot rc %d\n%r\nwant rc %d\n%r\n"
-                      % (case, argv, report, run.returncode, run.stdout, expected[1], expected[0]))
-                if failures > 3:
-                    break
-    print("%d passed, %d failed" % (cases - failures, failures))
-    return 1 if failures else 0
+            if (run.stdout, run.returncode) == expected:
+                return None
+            return ("argv %r\nreport %r\ngot rc %d\n%r\nwant rc %d\n%r"
+                    % (argv, report, run.returncode, run.stdout, expected[1], expected[0]))
 
+        return run_cases(cases, check_case)
 
 if __name__ == "__main__":
     sys.exit(main())
