@@ -3,10 +3,8 @@
 #include "line_reader.h"
 #include "line_writer.h"
 
-#include <bit>
-#include <cstdint>
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -105,8 +103,22 @@ KeptPieces keptPieces(std::string_view line, const SearchString& search) {
     return {head, tail};
 }
 
+namespace {
+
+// The copy itself; stops at the first write that fails.
+void copyLines(InputFile& input, OutputFile& output, const SearchString& search) {
+    std::array<char, rawLineCapacity> line{};
+    std::size_t length = 0;
+    while (!output.writeFailed && readRawLine(input, line, length) == 1) {
+        const KeptPieces kept = keptPieces({line.data(), length}, search);
+        writeBytes(output, kept.head);
+        writeBytes(output, kept.tail);
+    }
+}
+
+} // namespace
+
 int filterLines(const char* inputPath, const char* outputPath, std::string_view search) {
-    auto input = std::make_unique<InputFile>();
     const std::unique_ptr<std::FILE, CloseFile> inputFile(
         isDirectory(inputPath) ? nullptr : std::fopen(inputPath, "r"));
     if (!inputFile) {
@@ -120,16 +132,9 @@ int filterLines(const char* inputPath, const char* outputPath, std::string_view 
     if (output->file == nullptr) {
         return fail("ERROR: Could not create output file!\n\n");
     }
+    auto input = std::make_unique<InputFile>();
     input->file = inputFile.get();
-
-    const SearchString prepared = prepareSearch(search);
-    std::array<char, rawLineCapacity> line{};
-    std::size_t length = 0;
-    while (!output->writeFailed && readRawLine(*input, line, length) == 1) {
-        const KeptPieces kept = keptPieces({line.data(), length}, prepared);
-        writeBytes(*output, kept.head);
-        writeBytes(*output, kept.tail);
-    }
+    copyLines(*input, *output, prepareSearch(search));
     if (!closeOutput(*output)) {
         return fail("ERROR: Could not write output file!\n\n");
     }
