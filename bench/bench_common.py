@@ -6,9 +6,12 @@ import subprocess
 import time
 
 
-def median_seconds(command, runs, stdout=subprocess.DEVNULL):
+def median_seconds(command, runs, stdout=subprocess.DEVNULL, before=None):
+    """before, when given, is called ahead of every run, outside the timing."""
     times = []
     for _ in range(runs):
+        if before is not None:
+            before()
         start = time.perf_counter()
         subprocess.run(command, stdout=stdout, check=False)
         times.append(time.perf_counter() - start)

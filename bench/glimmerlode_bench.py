@@ -1,7 +1,8 @@
 """Glimmerlode against cat and sed on a large generated file.
 usage: glimmerlode_bench.py <Glimmerlode binary> [size in MB, default 200] [runs, default 5]
-Targets: at most 1.5 times the time of cat copying the same file; peak memory
-the same (within 1 MiB) on a 1 KB and on the large input."""
+Targets: at most 1.5 times the time of cat copying the same file over the
+output of the run before; peak memory the same (within 1 MiB) on a 1 KB and on
+the large input."""
 
 import os
 import random
@@ -47,11 +48,21 @@ def main():
     t_filter = median_seconds(filter_command(big), runs)
     t_cat = median_seconds(cat, runs)
     t_sed = median_seconds(sed, runs)
+    # Into a fresh file instead: no truncation of the last run's output, where
+    # cat's in-kernel copy leaves it little to do.
+    def remove_output():
+        if os.path.exists(out):
+            os.remove(out)
+
+    t_filter_fresh = median_seconds(filter_command(big), runs, before=remove_output)
+    t_cat_fresh = median_seconds(cat, runs, before=remove_output)
     mem_big, mem_small = peak_kib(filter_command(big)), peak_kib(filter_command(small))
     print("input: %d MB, %d runs each, median wall-clock time" % (size_mb, runs))
     print("Glimmerlode %.3f s   cat %.3f s   sed %.3f s" % (t_filter, t_cat, t_sed))
     print("ratio Glimmerlode/cat %.2f (target <= 1.5)   Glimmerlode/sed %.2f" %
           (t_filter / t_cat, t_filter / t_sed))
+    print("into a fresh output file: Glimmerlode %.3f s   cat %.3f s   ratio %.2f (for information)"
+          % (t_filter_fresh, t_cat_fresh, t_filter_fresh / t_cat_fresh))
     print("peak memory: %d KiB on 1 KB, %d KiB on %d MB (target: within 1024 KiB); cat %d KiB, sed %d KiB"
           % (mem_small, mem_big, size_mb, peak_kib(cat), peak_kib(sed)))
     os.remove(out)

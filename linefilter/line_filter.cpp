@@ -63,14 +63,20 @@ bool blockMayHold(const unsigned char* block, std::string_view text) {
 bool holdsString(std::string_view line, std::string_view text) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
     const std::size_t span = blockSize + text.size() - 1; // bytes one block test reads
-    std::size_t at = 0;
-    for (; at + span <= line.size(); at += blockSize) {
+    if (line.size() < span) {
+        return line.find(text) != std::string_view::npos;
+    }
+    // The last block ends with the line and may overlap the one before it.
+    for (std::size_t at = 0;; at += blockSize) {
+        at = std::min(at, line.size() - span);
         if (blockMayHold(bytes + at, text) &&
             line.substr(at, span).find(text) != std::string_view::npos) {
             return true;
         }
+        if (at == line.size() - span) {
+            return false;
+        }
     }
-    return line.find(text, at) != std::string_view::npos;
 }
 
 // Where the first byte of the line that is one of the string's bytes stands.
