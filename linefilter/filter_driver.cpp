@@ -43,6 +43,9 @@ int runFilter(int argc, const char* const* argv) {
     const std::string inputPath = argv[1];
     const std::string outputPath = argv[2];
     const std::string search = argv[3];
+    // The output may be the console itself (/dev/stdout): the banner must be
+    // out before the output is created, or it would land over the data.
+    std::fflush(stdout);
     const int result = filterLines(inputPath.c_str(), outputPath.c_str(), search);
     return result == filterDone ? doneCode : fileErrorCode;
 }
