@@ -53,9 +53,9 @@ int runChecker(int argc, const char* const* argv) {
     const std::string expectedFirmwareRev = argv[2];
     const std::string reportPath = argv[3];
 
-    bool reportOpened = false;
-    const int count = getNumVexo(reportPath.c_str(), reportOpened);
-    if (!reportOpened) {
+    bool reportRead = false;
+    const int count = getNumVexo(reportPath.c_str(), reportRead);
+    if (!reportRead) {
         return reportErrorCode;
     }
     if (count == 0) {
@@ -67,7 +67,11 @@ int runChecker(int argc, const char* const* argv) {
         return reportErrorCode;
     }
     DeviceTable deviceTable;
-    getVexoInfo(deviceTable, count, reportPath.c_str());
-    getStatus(deviceTable, count, reportPath.c_str());
+    // A pass that could not read the whole report ends the run: the devices it
+    // missed could turn a failure into a success.
+    if (getVexoInfo(deviceTable, count, reportPath.c_str()) != passDone ||
+        getStatus(deviceTable, count, reportPath.c_str()) != passDone) {
+        return reportErrorCode;
+    }
     return checkUpdateStatus(deviceTable, count, expectedSiliconId, expectedFirmwareRev);
 }

@@ -11,25 +11,58 @@ namespace {
 
 constexpr const char* openFailureMessage =
     "ERROR: Could not open Vexo info file... Vexo info not found!\n\n";
+constexpr const char* notRegularMessage =
+    "ERROR: Vexo info file is not a regular file... save the report to a file first!\n\n";
+constexpr const char* readFailureMessage =
+    "ERROR: Could not read Vexo info file... the report is incomplete!\n\n";
 
 bool isReportSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// An open report and whether a read has found its end. Once it has, every
-// later read and scan fails at once, until the report is opened again.
+// An open report and whether a read has found its end or failed. Once it has,
+// every later read and scan fails at once, until the report is opened again.
 struct ReportCursor {
     std::FILE* file = nullptr;
     bool ended = false;
+    bool failed = false;
 };
 
-// A directory opens for reading on some systems and then fails on the first
-// read; it is no report.
-bool openReport(ReportCursor& report, const char* path) {
+enum class OpenOutcome { opened, notOpened, notRegular };
+
+// Every pass reads the report from the top, so it must be a file that can be
+// read again: a pipe would be drained by the first pass and a FIFO without a
+// writer would block, so neither is opened. A directory opens for reading on
+// some systems and then fails on the first read; it is no report either.
+OpenOutcome openReport(ReportCursor& report, const char* path) {
+    report = ReportCursor{nullptr, true, false};
     std::error_code error;
-    report.file = std::filesystem::is_directory(path, error) ? nullptr : std::fopen(path, "r");
+    const std::filesystem::file_type type = std::filesystem::status(path, error).type();
+    if (!error && type != std::filesystem::file_type::regular &&
+        type != std::filesystem::file_type::directory) {
+        return OpenOutcome::notRegular;
+    }
+    if (type == std::filesystem::file_type::directory) {
+        return OpenOutcome::notOpened;
+    }
+    report.file = std::fopen(path, "r");
     report.ended = report.file == nullptr;
-    return report.file != nullptr;
+    return report.file != nullptr ? OpenOutcome::opened : OpenOutcome::notOpened;
+}
+
+// Opens the report for a pass; prints why when it cannot.
+bool openReportForPass(ReportCursor& report, const char* path) {
+    switch (openReport(report, path)) {
+    case OpenOutcome::opened:
+        return true;
+    case OpenOutcome::notRegular:
+        std::printf("%s", notRegularMessage);
+        return false;
+    case OpenOutcome::notOpened:
+        break;
+    }
+    std::printf("%s", openFailureMessage);
+    return false;
 }
 
 void closeReport(ReportCursor& report) {
@@ -43,6 +76,7 @@ void closeReport(ReportCursor& report) {
 bool readNext(ReportCursor& report, std::span<char> line) {
     if (!report.ended && readLine(report.file, line) == -1) {
         report.ended = true;
+        report.failed = std::ferror(report.file) != 0;
     }
     return !report.ended;
 }
@@ -84,6 +118,18 @@ void traceFunction(const char* name) {
     }
 }
 
+// Closes the report at the end of a pass: passDone, or fileReadFailed (with its
+// message) when a read failed, since what was not read may change the verdict.
+int endPass(ReportCursor& report) {
+    const bool failed = report.failed;
+    closeReport(report);
+    if (failed) {
+        std::printf("%s", readFailureMessage);
+        return fileReadFailed;
+    }
+    return passDone;
+}
+
 } // namespace
 
 int readLine(std::FILE* file, std::span<char> buffer) {
@@ -117,25 +163,24 @@ int parseCount(const char* text) {
     return static_cast<int>(negative ? -magnitude : magnitude);
 }
 
-int getNumVexo(const char* reportPath, bool& reportOpened) {
+int getNumVexo(const char* reportPath, bool& reportRead) {
     traceFunction("getNumVexo");
     ReportCursor report;
-    reportOpened = openReport(report, reportPath);
-    if (!reportOpened) {
-        std::printf("%s", openFailureMessage);
+    reportRead = openReportForPass(report, reportPath);
+    if (!reportRead) {
         return fileNotOpened;
     }
     std::array<char, lineCapacity> line{};
     readNext(report, line);
-    if (!scanFor(report, line, totalKey)) {
-        closeReport(report);
+    const bool found = scanFor(report, line, totalKey);
+    reportRead = endPass(report) == passDone;
+    if (!found || !reportRead) {
         return 0;
     }
     const int count = parseCount(valueAfterKey(line.data(), totalKey));
     if (debugEnabled) {
         std::printf("Number of Vexos Found:%d.\n", count);
     }
-    closeReport(report);
     return count;
 }
 
@@ -159,14 +204,13 @@ void fillFromKey(ReportCursor& report, std::span<char> line, const char* key, st
 int getVexoInfo(std::span<DeviceInfo> table, int count, const char* reportPath) {
     traceFunction("getVexoInfo");
     ReportCursor report;
-    if (!openReport(report, reportPath)) {
-        std::printf("%s", openFailureMessage);
+    if (!openReportForPass(report, reportPath)) {
         return fileNotOpened;
     }
     std::array<char, lineCapacity> line{};
     readNext(report, line);
     const std::size_t devices = devicesInTable(table.size(), count);
-    for (std::size_t n = 0; n < devices; ++n) {
+    for (std::size_t n = 0; n < devices && !report.failed; ++n) {
         DeviceInfo& device = table[n];
         device.siliconId[0] = '\0';
         device.firmwareRev[0] = '\0';
@@ -175,8 +219,7 @@ int getVexoInfo(std::span<DeviceInfo> table, int count, const char* reportPath) 
         fillFromKey(report, line, firmwareKey, device.firmwareRev, n, "Firmware Rev");
         readNext(report, line);
     }
-    closeReport(report);
-    return 0;
+    return endPass(report);
 }
 
 namespace {
@@ -207,8 +250,7 @@ bool findStatusLine(ReportCursor& report, const char* marker, std::span<char> ca
 int getStatus(std::span<DeviceInfo> table, int count, const char* reportPath) {
     traceFunction("getStatus");
     ReportCursor report;
-    if (!openReport(report, reportPath)) {
-        std::printf("%s", openFailureMessage);
+    if (!openReportForPass(report, reportPath)) {
         return fileNotOpened;
     }
     std::array<char, lineCapacity> candidate{};
@@ -225,10 +267,12 @@ int getStatus(std::span<DeviceInfo> table, int count, const char* reportPath) {
                 std::printf("Vexo #%zu:%s\n", n, device.status.data());
             }
         }
+        if (report.failed) {
+            break;
+        }
         // Every device's search starts from the top of the report.
         closeReport(report);
         openReport(report, reportPath);
     }
-    closeReport(report);
-    return 0;
+    return endPass(report);
 }

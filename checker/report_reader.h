@@ -17,7 +17,9 @@ inline constexpr const char* siliconIdKey = "Silicon ID      = ";
 inline constexpr const char* firmwareKey = "Firmware rev    = ";
 inline constexpr const char* deviceNumberPrefix = "Vexo #";
 
+inline constexpr int passDone = 0;
 inline constexpr int fileNotOpened = 999;
+inline constexpr int fileReadFailed = 998;
 
 // Silicon ID and firmware revision are held whole (up to one read), never
 // truncated: a cut-off value could turn a wrong device into a match.
@@ -34,12 +36,14 @@ using DeviceTable = std::array<DeviceInfo, deviceCapacity>;
 // (the buffer is then left as it was).
 int readLine(std::FILE* file, std::span<char> buffer);
 
-// Number of devices the report lists; 0 without the total key. When the report
-// cannot be opened, reportOpened is false and the result is fileNotOpened.
-int getNumVexo(const char* reportPath, bool& reportOpened);
+// Number of devices the report lists; 0 without the total key. reportRead is
+// false, after the message, when the report is not a regular file, cannot be
+// opened or a read fails; the count is then not to be used.
+int getNumVexo(const char* reportPath, bool& reportRead);
 
 // Fill silicon ID and firmware revision, then status, of the first count
-// records (never more than the table holds). 0, or fileNotOpened.
+// records (never more than the table holds). passDone; fileNotOpened or
+// fileReadFailed, after the message, when the report could not be read whole.
 int getVexoInfo(std::span<DeviceInfo> table, int count, const char* reportPath);
 int getStatus(std::span<DeviceInfo> table, int count, const char* reportPath);
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -237,5 +238,93 @@ TEST(ReportPasses, NeverFillsPastTheTable) {
     EXPECT_EQ(getStatus(table, 50, path.c_str()), 0);
     expectDevice(table[1], "1A2B3C4D", "1.4", "Firmware update not required");
 }
+
+#ifdef VEXO_WRAPPED_FOPEN
+// A report whose reads fail after a chosen number of bytes: the test build
+// wraps fopen, and a path "failing:N:real path" opens such a stream.
+struct FailingReport {
+    std::FILE* file;
+    long left;
+};
+
+ssize_t readUntilFailure(void* cookie, char* buffer, std::size_t size) {
+    auto* report = static_cast<FailingReport*>(cookie);
+    const std::size_t wanted = std::min(size, static_cast<std::size_t>(report->left));
+    const std::size_t got = std::fread(buffer, 1, wanted, report->file);
+    report->left -= static_cast<long>(got);
+    if (got == 0 && wanted == 0) {
+        errno = EIO;
+        return -1;
+    }
+    return static_cast<ssize_t>(got);
+}
+
+int closeFailingReport(void* cookie) {
+    auto* report = static_cast<FailingReport*>(cookie);
+    std::fclose(report->file);
+    delete report;
+    return 0;
+}
+
+} // namespace
+
+extern "C" std::FILE* __real_fopen(const char* path, const char* mode);
+
+extern "C" std::FILE* __wrap_fopen(const char* path, const char* mode) {
+    long failAfter = 0;
+    int pathAt = 0;
+    if (std::sscanf(path, "failing:%ld:%n", &failAfter, &pathAt) != 1 || pathAt == 0) {
+        return __real_fopen(path, mode);
+    }
+    std::FILE* real = __real_fopen(path + pathAt, mode);
+    if (real == nullptr) {
+        return nullptr;
+    }
+    return fopencookie(new FailingReport{real, failAfter}, mode,
+                       {readUntilFailure, nullptr, nullptr, closeFailingReport});
+}
+
+namespace {
+
+// Devices first and statuses after, so that each pass reads further than the last.
+const std::string blocksFirstReport = "Total Vexo Devices Found = 2\n"                   // 29 bytes
+                                      "==== Vexo device ====\n"                          // 51
+                                      "Silicon ID      = 1A2B3C4D\n"                     // 78
+                                      "Firmware rev    = 1.5\n"                          // 100
+                                      "==== Vexo device ====\n"                          // 122
+                                      "Silicon ID      = 1A2B3C4D\n"                     // 149
+                                      "Firmware rev    = 1.5\n"                          // 171
+                                      "Vexo #0\nVexo #0\nVEXO found but update failed\n" // 224
+                                      "Vexo #1\nVexo #1\nFirmware update successful\n"   // 269
+                                      "==== Vexo device ====\n";
+
+TEST(ReportPasses, AReadErrorEndsThePassAndTheRun) {
+    const std::string path = writeTempFile("blocks-first", blocksFirstReport);
+    const std::string trace = "\nFunction: getNumVexo\nNumber of Vexos Found:2.\n"
+                              "\nFunction: getVexoInfo\nVexo #0 Silicon ID:1A2B3C4D\n"
+                              "Vexo #0 Firmware Rev:1.5\n";
+    const std::string readError =
+        "ERROR: Could not read Vexo info file... the report is incomplete!\n\n";
+    const std::vector<std::pair<long, std::string>> cases = {
+        {0, "\nFunction: getNumVexo\n" + readError},
+        {130, trace + readError},
+        {240, trace +
+                  "Vexo #1 Silicon ID:1A2B3C4D\nVexo #1 Firmware Rev:1.5\n"
+                  "\nFunction: getStatus\nVexo #0:VEXO found but update failed\n" +
+                  readError},
+    };
+    for (const auto& [failAfter, output] : cases) {
+        const std::string failing = "failing:" + std::to_string(failAfter) + ":" + path;
+        const std::array<const char*, 5> argv = {"Vantrel", "1A2B3C4D", "1.5", failing.c_str(),
+                                                 "DEBUG"};
+        testing::internal::CaptureStdout();
+        const int code = runChecker(5, argv.data());
+        debugEnabled = false;
+        const std::string printed = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(code, 255) << failAfter;
+        EXPECT_EQ(printed.substr(printed.find("\nFunction")), output) << failAfter;
+    }
+}
+#endif
 
 } // namespace

@@ -38,6 +38,8 @@ for count in -3 0 20 21 999 99999999999; do
 done
 ln plain.txt hard-link.txt
 ln -s plain.txt symbolic-link.txt
+ln -s two.report link.report
+mkfifo fifo.report
 long=$(printf 'L%.0s' $(seq 10000))
 checksums=$(find . -type f -print0 | sort -z | xargs -0 sha256sum)
 
@@ -81,7 +83,17 @@ open_error='ERROR: Could not open Vexo info file... Vexo info not found!'
 row "checker: missing report" 255 "$open_error" "${vantrel[@]}" 1A2B3C4D 1.5 missing.report
 row "checker: report is a folder" 255 "$open_error" "${vantrel[@]}" 1A2B3C4D 1.5 folder
 row "checker: empty report" 171 - "${vantrel[@]}" 1A2B3C4D 1.5 empty.txt
-row "checker: /dev/null" 171 - "${vantrel[@]}" 1A2B3C4D 1.5 /dev/null
+not_regular='ERROR: Vexo info file is not a regular file... save the report to a file first!'
+read_error='ERROR: Could not read Vexo info file... the report is incomplete!'
+verdict_1_5='Vexo#0 - No errors. Vexo found and firmware updated.'
+row "checker: /dev/null" 255 "$not_regular" "${vantrel[@]}" 1A2B3C4D 1.5 /dev/null
+row "checker: report through a pipe" 255 "$not_regular" \
+    bash -c 'cat two.report | "$@"' - "${vantrel[@]}" 1A2B3C4D 1.5 /dev/stdin
+row "checker: FIFO without a writer" 255 "$not_regular" timeout 10 "${vantrel[@]}" 1A2B3C4D 1.5 fifo.report
+row "checker: read error" 255 "$read_error" "${vantrel[@]}" 1A2B3C4D 1.5 /proc/self/mem
+row "checker: regular file as /dev/stdin" 0 "$verdict_1_5" \
+    bash -c '"$@" < two.report' - "${vantrel[@]}" 1A2B3C4D 1.5 /dev/stdin
+row "checker: symbolic link to a report" 0 "$verdict_1_5" "${vantrel[@]}" 1A2B3C4D 1.5 link.report
 row "checker: random bytes" 171 - "${vantrel[@]}" 1A2B3C4D 1.5 random.bin
 row "checker: random bytes, DEBUG" 171 - "${vantrel[@]}" 1A2B3C4D 1.5 random.bin DEBUG
 row "checker: one line of 1 MB" 171 - "${vantrel[@]}" 1A2B3C4D 1.5 one-mb-line.report
@@ -123,6 +135,14 @@ row "filter: output to a full disk" 2 "ERROR: Could not write output file!" "${g
 row "filter: same file by a second path" 2 "ERROR: Input and output are the same file!" "${glimmerlode[@]}" plain.txt ./folder/../plain.txt '='
 row "filter: same file by a hard link" 2 "ERROR: Input and output are the same file!" "${glimmerlode[@]}" plain.txt hard-link.txt '='
 row "filter: same file by a symbolic link" 2 "ERROR: Input and output are the same file!" "${glimmerlode[@]}" symbolic-link.txt plain.txt '='
+# The console as output: the data must reach it whole, after the banner.
+rows=$((rows + 2))
+expected_data=$(printf 'key==value\nplain line\n')
+"${glimmerlode[@]}" plain.txt /dev/stdout '=' > redirected.txt
+[ "$(cat redirected.txt)" = "$expected_data" ] || { echo "FAIL filter: /dev/stdout into a file: $(cat redirected.txt)"; failures=$((failures + 1)); }
+"${glimmerlode[@]}" plain.txt /dev/stdout '=' | tail -n 3 > piped.txt
+[ "$(cat piped.txt)" = "$(printf '\n%s' "$expected_data")" ] || { echo "FAIL filter: /dev/stdout into a pipe: $(cat piped.txt)"; failures=$((failures + 1)); }
+rm -f redirected.txt piped.txt
 for name in missing.txt none/out.txt; do
     [ -e "$name" ] && { echo "FAIL: $name was created"; failures=$((failures + 1)); }
 done
