@@ -3,6 +3,7 @@
 // restatement of the rule built on the standard library's searches, and the
 // whole file run through filterLines must come out as those pieces.
 #include "fuzz_input.h"
+#include "temp_file.h"
 #include "line_filter.h"
 
 #include <algorithm>
@@ -57,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         rest.remove_prefix(length);
     }
 
-    const std::string input = scratchFile("input", data);
+    const std::string input = writeTempFile("input", data);
     const std::string output = input + ".out";
     if (filterLines(input.c_str(), output.c_str(), searchText) != filterDone) {
         __builtin_trap();

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 
 // The first line of the fuzzer's bytes, taken off the front of data.
 inline std::string_view takeLine(std::string_view& data) {
@@ -13,16 +12,6 @@ inline std::string_view takeLine(std::string_view& data) {
     const std::string_view line = data.substr(0, end);
     data.remove_prefix(end == std::string_view::npos ? data.size() : end + 1);
     return line;
-}
-
-// A file of this process's own for role, rewritten with bytes on every call.
-inline std::string scratchFile(const char* role, std::string_view bytes) {
-    const std::string path = "/tmp/vexo-fuzz-" + std::to_string(::getpid()) + "-" + role;
-    if (std::FILE* file = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-    }
-    return path;
 }
 
 // Everything the programs print goes to the console; the fuzzer needs none of it.

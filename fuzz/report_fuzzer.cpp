@@ -3,6 +3,7 @@
 // report itself.
 #include "driver.h"
 #include "fuzz_input.h"
+#include "temp_file.h"
 
 #include <string>
 #include <vector>
@@ -22,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     // Arguments cannot hold NUL bytes; they end there as on a command line.
     const std::string expectedId = std::string(takeLine(data));
     const std::string expectedRev = std::string(takeLine(data));
-    const std::string report = scratchFile("report", data);
+    const std::string report = writeTempFile("report", data);
     std::vector<const char*> argv = {"Vantrel", expectedId.c_str(), expectedRev.c_str(),
                                      report.c_str()};
     if (debug) {
