@@ -3,8 +3,8 @@
 // restatement of the rule built on the standard library's searches, and the
 // whole file run through filterLines must come out as those pieces.
 #include "fuzz_input.h"
-#include "temp_file.h"
 #include "line_filter.h"
+#include "temp_file.h"
 
 #include <algorithm>
 #include <fstream>
