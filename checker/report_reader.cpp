@@ -4,7 +4,6 @@
 
 #include <climits>
 #include <cstring>
-#include <filesystem>
 #include <string_view>
 
 namespace {
@@ -15,40 +14,6 @@ constexpr const char* notRegularMessage =
     "ERROR: Vexo info file is not a regular file... save the report to a file first!\n\n";
 constexpr const char* readFailureMessage =
     "ERROR: Could not read Vexo info file... the report is incomplete!\n\n";
-
-bool isReportSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// An open report and whether a read has found its end or failed. Once it has,
-// every later read and scan fails at once, until the report is opened again.
-struct ReportCursor {
-    std::FILE* file = nullptr;
-    bool ended = false;
-    bool failed = false;
-};
-
-enum class OpenOutcome { opened, notOpened, notRegular };
-
-// Every pass reads the report from the top, so it must be a file that can be
-// read again: a pipe would be drained by the first pass and a FIFO without a
-// writer would block, so neither is opened. A directory opens for reading on
-// some systems and then fails on the first read; it is no report either.
-OpenOutcome openReport(ReportCursor& report, const char* path) {
-    report = ReportCursor{nullptr, true, false};
-    std::error_code error;
-    const std::filesystem::file_type type = std::filesystem::status(path, error).type();
-    if (!error && type != std::filesystem::file_type::regular &&
-        type != std::filesystem::file_type::directory) {
-        return OpenOutcome::notRegular;
-    }
-    if (type == std::filesystem::file_type::directory) {
-        return OpenOutcome::notOpened;
-    }
-    report.file = std::fopen(path, "r");
-    report.ended = report.file == nullptr;
-    return report.file != nullptr ? OpenOutcome::opened : OpenOutcome::notOpened;
-}
 
 // Opens the report for a pass; prints why when it cannot.
 bool openReportForPass(ReportCursor& report, const char* path) {
@@ -65,20 +30,8 @@ bool openReportForPass(ReportCursor& report, const char* path) {
     return false;
 }
 
-void closeReport(ReportCursor& report) {
-    if (report.file != nullptr) {
-        std::fclose(report.file);
-    }
-    report.file = nullptr;
-    report.ended = true;
-}
-
 bool readNext(ReportCursor& report, std::span<char> line) {
-    if (!report.ended && readLine(report.file, line) == -1) {
-        report.ended = true;
-        report.failed = std::ferror(report.file) != 0;
-    }
-    return !report.ended;
+    return readLine(report, line) == 1;
 }
 
 bool lineContains(std::span<const char> line, const char* text) {
@@ -87,13 +40,7 @@ bool lineContains(std::span<const char> line, const char* text) {
 
 // Looks at the current line first, then reads on until a line holds text.
 bool scanFor(ReportCursor& report, std::span<char> line, const char* text) {
-    while (!report.ended) {
-        if (lineContains(line, text)) {
-            return true;
-        }
-        readNext(report, line);
-    }
-    return false;
+    return !report.ended && (lineContains(line, text) || readLineHolding(report, line, text));
 }
 
 // The text after the first occurrence of key, without leading white space
@@ -131,21 +78,6 @@ int endPass(ReportCursor& report) {
 }
 
 } // namespace
-
-int readLine(std::FILE* file, std::span<char> buffer) {
-    if (std::fgets(buffer.data(), static_cast<int>(buffer.size()), file) == nullptr) {
-        if (std::ferror(file)) {
-            buffer[0] = '\0'; // a failed read may have left the buffer unterminated
-        }
-        return -1;
-    }
-    std::size_t length = std::strlen(buffer.data());
-    while (length > 0 && isReportSpace(buffer[length - 1])) {
-        --length;
-    }
-    buffer[length] = '\0';
-    return 1;
-}
 
 int parseCount(const char* text) {
     while (isReportSpace(*text)) {

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "report_lines.h"
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdio>
 #include <span>
 
-// One read of the report gives at most 255 characters.
-inline constexpr std::size_t lineCapacity = 256;
 inline constexpr std::size_t statusCapacity = 257;
 inline constexpr std::size_t deviceCapacity = 20;
 
@@ -30,11 +30,6 @@ struct DeviceInfo {
 };
 
 using DeviceTable = std::array<DeviceInfo, deviceCapacity>;
-
-// Reads at most capacity-1 characters, stopping after a newline, and strips
-// trailing white space. 1 when a line was read, -1 at the end of the file
-// (the buffer is then left as it was).
-int readLine(std::FILE* file, std::span<char> buffer);
 
 // Number of devices the report lists; 0 without the total key. reportRead is
 // false, after the message, when the report is not a regular file, cannot be

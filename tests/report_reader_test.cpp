@@ -5,20 +5,26 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::vector<std::string> linesOf(const std::string& content) {
+// The lines of a report as readLine gives them, with CR LF read as one newline
+// or not.
+std::vector<std::string> linesOf(const std::string& content, bool crlfLineEnds = false) {
     const std::string path = writeTempFile("lines", content);
-    std::FILE* file = std::fopen(path.c_str(), "r");
+    auto report = std::make_unique<ReportCursor>();
+    EXPECT_EQ(openReport(*report, path.c_str()), OpenOutcome::opened);
+    report->crlfLineEnds = crlfLineEnds;
     std::vector<std::string> lines;
     std::array<char, lineCapacity> buffer{};
-    while (readLine(file, buffer) == 1) {
+    while (readLine(*report, buffer) == 1) {
         lines.emplace_back(buffer.data());
     }
-    std::fclose(file);
+    closeReport(*report);
     return lines;
 }
 
@@ -47,14 +53,72 @@ TEST(ReadLine, SplitsAndStripsAsTheReportIsRead) {
     }
 }
 
+std::string joinedCrLf(std::string text) {
+    for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; ++at) {
+        text.erase(at, 1);
+    }
+    return text;
+}
+
+// Where lines end with CR LF, the pair is one newline, counted as one byte by
+// the 255-byte reads, also where the pair is split between two reads of the
+// file; a CR without a LF after it, and a Ctrl-Z, are bytes like any other.
+TEST(ReadLine, ReadsCrLfAsOneNewline) {
+    const std::size_t firstRead = ReportCursor{}.chunk.size();
+    const std::vector<std::string> contents = {
+        "a\r\nb\r\n",
+        std::string(254, 'x') + "\r\ny\r\n",
+        std::string(255, 'x') + "\r\ny\r\n",
+        std::string(253, 'x') + "\r\r\nz\r",
+        "lone\rcarriage return\r\n\x1a Ctrl-Z \x1a\r\nend\r",
+        std::string(firstRead - 1, 'p') + "\r\nafter the split\r\n",
+        std::string(firstRead - 1, 'p') + "\r",
+    };
+    for (const std::string& content : contents) {
+        EXPECT_EQ(linesOf(content, true), linesOf(joinedCrLf(content)))
+            << content.size() << ": " << content.substr(0, 30);
+    }
+}
+
+// A scan passes over stretches of the report without cutting them into lines,
+// and must find the same line as reading line by line, wherever the line stands
+// against the reader's chunk.
+TEST(ReadLineHolding, FindsTheLineThatReadingLineByLineFinds) {
+    const std::size_t chunk = ReportCursor{}.chunk.size();
+    std::string content;
+    while (content.size() < 3 * chunk) {
+        content += std::string(content.size() % 7 * 45, 'n') + " Vexo # Silicon ID\n";
+        // Now and then a line that a NUL cuts before the text.
+        content += content.size() % 5 == 0 ? std::string("x\0Vexo #3\n", 10) : "Vexo #3\n";
+    }
+    const std::string path = writeTempFile("scan", content);
+    auto byLine = std::make_unique<ReportCursor>();
+    auto byScan = std::make_unique<ReportCursor>();
+    openReport(*byLine, path.c_str());
+    openReport(*byScan, path.c_str());
+    std::array<char, lineCapacity> line{};
+    std::array<char, lineCapacity> scanned{};
+    int found = 0;
+    while (readLineHolding(*byScan, scanned, "Vexo #3")) {
+        while (readLine(*byLine, line) == 1 && std::strstr(line.data(), "Vexo #3") == nullptr) {
+        }
+        ASSERT_STREQ(scanned.data(), line.data()) << found;
+        ++found;
+    }
+    EXPECT_GT(found, 1000);
+    closeReport(*byLine);
+    closeReport(*byScan);
+}
+
 TEST(ReadLine, LeavesTheBufferAsItWasAtTheEnd) {
     const std::string path = writeTempFile("end", "only\n");
-    std::FILE* file = std::fopen(path.c_str(), "r");
+    auto report = std::make_unique<ReportCursor>();
+    openReport(*report, path.c_str());
     std::array<char, lineCapacity> buffer{};
-    ASSERT_EQ(readLine(file, buffer), 1);
-    EXPECT_EQ(readLine(file, buffer), -1);
+    ASSERT_EQ(readLine(*report, buffer), 1);
+    EXPECT_EQ(readLine(*report, buffer), -1);
     EXPECT_STREQ(buffer.data(), "only");
-    std::fclose(file);
+    closeReport(*report);
 }
 
 TEST(ParseCount, ReadsTheLeadingNumberAndSaturates) {
