@@ -1,10 +1,13 @@
 #include "line_filter.h"
 
+#include "filter_files.h"
 #include "line_reader.h"
 #include "line_writer.h"
 
-#include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
@@ -21,62 +24,18 @@ int fail(const char* message) {
 
 bool isDirectory(const char* path) {
     std::error_code error;
-    return std::filesystem::is_directory(path, error);
+    return std::filesystem::is_directory(filePathOf(path), error);
 }
 
 // Another spelling, a hard link or a symbolic link of the input: creating the
 // output would truncate the input before it is read.
 bool isSameFile(const char* inputPath, const char* outputPath) {
     std::error_code error;
-    return std::filesystem::equivalent(inputPath, outputPath, error);
+    return std::filesystem::equivalent(filePathOf(inputPath), filePathOf(outputPath), error);
 }
 
 unsigned char byteAt(std::string_view text, std::size_t at) {
     return static_cast<unsigned char>(text[at]);
-}
-
-constexpr std::size_t blockSize = 32;
-
-unsigned char allOnesIf(bool condition) {
-    return static_cast<unsigned char>(-static_cast<int>(condition));
-}
-
-// Whether some place of the block may begin the string: its first, second and
-// last byte stand there. Written as one branch-free pass over byte masks so that
-// the compiler tests the whole block with vector instructions.
-bool blockMayHold(const unsigned char* block, std::string_view text) {
-    const std::size_t lastAt = text.size() - 1;
-    const std::size_t secondAt = std::min<std::size_t>(1, lastAt);
-    const unsigned char first = byteAt(text, 0);
-    const unsigned char second = byteAt(text, secondAt);
-    const unsigned char last = byteAt(text, lastAt);
-    unsigned char may = 0;
-    for (std::size_t k = 0; k < blockSize; ++k) {
-        may |= allOnesIf(block[k] == first) & allOnesIf(block[k + secondAt] == second) &
-               allOnesIf(block[k + lastAt] == last);
-    }
-    return may != 0;
-}
-
-// Most lines of a large file do not hold the string: this keeps their cost near
-// that of copying them, and a real or false candidate block is rare.
-bool holdsString(std::string_view line, std::string_view text) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(line.data());
-    const std::size_t span = blockSize + text.size() - 1; // bytes one block test reads
-    if (line.size() < span) {
-        return line.find(text) != std::string_view::npos;
-    }
-    // The last block ends with the line and may overlap the one before it.
-    for (std::size_t at = 0;; at += blockSize) {
-        at = std::min(at, line.size() - span);
-        if (blockMayHold(bytes + at, text) &&
-            line.substr(at, span).find(text) != std::string_view::npos) {
-            return true;
-        }
-        if (at == line.size() - span) {
-            return false;
-        }
-    }
 }
 
 // Where the first byte of the line that is one of the string's bytes stands.
@@ -88,37 +47,89 @@ std::size_t firstOfSet(std::string_view line, const SearchString& search) {
     return at;
 }
 
-} // namespace
-
-SearchString prepareSearch(std::string_view text) {
-    SearchString search{text, {}};
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        search.holds[byteAt(text, at)] = true;
+// Where byte last occurs in line, or npos. Every rewritten line needs it, so
+// it looks at eight bytes at a time, from the end.
+std::size_t lastOf(std::string_view line, char byte) {
+    if constexpr (std::endian::native != std::endian::little) {
+        return line.rfind(byte);
     }
-    return search;
+    constexpr std::uint64_t ones = 0x0101010101010101;
+    constexpr std::uint64_t low7 = 0x7f7f7f7f7f7f7f7f;
+    const std::uint64_t pattern = ones * static_cast<unsigned char>(byte);
+    std::size_t end = line.size();
+    for (; end >= 8; end -= 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, line.data() + end - 8, 8);
+        const std::uint64_t x = word ^ pattern; // zero where byte stands
+        const std::uint64_t zeros = ~(((x & low7) + low7) | x | low7);
+        if (zeros != 0) {
+            return end - 8 + static_cast<std::size_t>(63 - std::countl_zero(zeros)) / 8;
+        }
+    }
+    return line.substr(0, end).rfind(byte);
 }
 
+} // namespace
+
 KeptPieces keptPieces(std::string_view line, const SearchString& search) {
-    if (search.text.empty() || !holdsString(line, search.text)) {
+    const std::size_t found = findString(line, search);
+    if (found == std::string_view::npos) {
         return {line, {}};
     }
-    const std::size_t prefixEnd = firstOfSet(line, search);
+    // A string of one byte is its own set of bytes.
+    const std::size_t prefixEnd = search.text.size() == 1 ? found : firstOfSet(line, search);
     const std::string_view head = prefixEnd >= 1 ? line.substr(0, prefixEnd + 1) : "";
-    const std::size_t tailStart = line.rfind(search.text.front()) + search.text.size() - 1;
+    const std::size_t tailStart = lastOf(line, search.text.front()) + search.text.size() - 1;
     const std::string_view tail = tailStart < line.size() ? line.substr(tailStart) : "";
     return {head, tail};
 }
 
 namespace {
 
-// The copy itself; stops at the first write that fails.
+// Copies the whole lines of bytes to output, rewriting those that hold the
+// string, and returns where it stopped: before a line that may go on past
+// bytes. Lines are looked at one by one only where the string occurs, and
+// after a line that held it, as the next likely holds it too. What the lines
+// keep is written in runs, one write for each stretch that is cut out.
+std::size_t filterWholeLines(std::string_view bytes, bool last, const SearchString& search,
+                             OutputFile& output) {
+    std::size_t keptFrom = 0; // the run of kept bytes not yet written
+    std::size_t from = 0;     // where the next line to look at begins
+    bool lastLineHeld = false;
+    for (;;) {
+        std::size_t start = from;
+        if (!lastLineHeld) {
+            const std::string_view rest = bytes.substr(from);
+            const std::size_t hit = findString(rest, search);
+            start += lineStartAt(rest, hit == std::string_view::npos ? rest.size() : hit);
+        }
+        const std::size_t end = start < bytes.size() ? lineEnd(bytes, start, last) : start;
+        if (end == std::string_view::npos || end == start) {
+            // No whole line from here holds the string.
+            from = last ? bytes.size() : start;
+            break;
+        }
+        const std::string_view line = bytes.substr(start, end - start);
+        const KeptPieces kept = keptPieces(line, search);
+        lastLineHeld = kept.head.size() != line.size() || !kept.tail.empty();
+        if (lastLineHeld) {
+            writeBytes(output, bytes.substr(keptFrom, start + kept.head.size() - keptFrom));
+            keptFrom = end - kept.tail.size();
+        }
+        from = end;
+    }
+    writeBytes(output, bytes.substr(keptFrom, from - keptFrom));
+    return from;
+}
+
+// The copy itself; stops at the first write or read that fails.
 void copyLines(InputFile& input, OutputFile& output, const SearchString& search) {
-    std::array<char, rawLineCapacity> line{};
-    std::size_t length = 0;
-    while (!output.writeFailed && readRawLine(input, line, length) == 1) {
-        const KeptPieces kept = keptPieces({line.data(), length}, search);
-        writeBytes(output, kept.head);
-        writeBytes(output, kept.tail);
+    for (;;) {
+        const bool last = input.atEnd;
+        markHandled(input, filterWholeLines(unhandledBytes(input), last, search, output));
+        if (last || output.writeFailed || (!readMore(input) && input.readFailed)) {
+            return;
+        }
     }
 }
 
@@ -126,7 +137,7 @@ void copyLines(InputFile& input, OutputFile& output, const SearchString& search)
 
 int filterLines(const char* inputPath, const char* outputPath, std::string_view search) {
     const std::unique_ptr<std::FILE, CloseFile> inputFile(
-        isDirectory(inputPath) ? nullptr : std::fopen(inputPath, "r"));
+        isDirectory(inputPath) ? nullptr : openInputFile(inputPath));
     if (!inputFile) {
         return fail("ERROR: Could not open input file!\n\n");
     }
@@ -134,12 +145,14 @@ int filterLines(const char* inputPath, const char* outputPath, std::string_view 
         return fail("ERROR: Input and output are the same file!\n\n");
     }
     auto output = std::make_unique<OutputFile>();
-    output->file = std::fopen(outputPath, "w");
+    output->file = createOutputFile(outputPath);
+    output->crlfLineEnds = lineEndsAreCrLf();
     if (output->file == nullptr) {
         return fail("ERROR: Could not create output file!\n\n");
     }
     auto input = std::make_unique<InputFile>();
     input->file = inputFile.get();
+    input->crlfLineEnds = lineEndsAreCrLf();
     copyLines(*input, *output, prepareSearch(search));
     if (!closeOutput(*output)) {
         return fail("ERROR: Could not write output file!\n\n");

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <array>
-#include <cstddef>
+#include "search.h"
+
 #include <string_view>
 
 inline constexpr int filterDone = 0;
@@ -13,14 +13,6 @@ struct KeptPieces {
     std::string_view head;
     std::string_view tail;
 };
-
-// The search string with the set of its bytes, prepared once for all lines.
-struct SearchString {
-    std::string_view text;
-    std::array<bool, 256> holds{};
-};
-
-SearchString prepareSearch(std::string_view text);
 
 KeptPieces keptPieces(std::string_view line, const SearchString& search);
 

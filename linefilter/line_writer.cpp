@@ -12,9 +12,7 @@ void flushBuffer(OutputFile& output) {
     output.used = 0;
 }
 
-} // namespace
-
-void writeBytes(OutputFile& output, std::string_view bytes) {
+void appendBytes(OutputFile& output, std::string_view bytes) {
     if (bytes.empty()) {
         return; // an empty piece may have no storage at all
     }
@@ -28,6 +26,22 @@ void writeBytes(OutputFile& output, std::string_view bytes) {
     }
     std::memcpy(output.buffer.data() + output.used, bytes.data(), bytes.size());
     output.used += bytes.size();
+}
+
+} // namespace
+
+void writeBytesThroughBuffer(OutputFile& output, std::string_view bytes) {
+    if (!output.crlfLineEnds) {
+        appendBytes(output, bytes);
+        return;
+    }
+    for (std::size_t newline = bytes.find('\n'); newline != std::string_view::npos;
+         newline = bytes.find('\n')) {
+        appendBytes(output, bytes.substr(0, newline));
+        appendBytes(output, "\r\n");
+        bytes.remove_prefix(newline + 1);
+    }
+    appendBytes(output, bytes);
 }
 
 bool closeOutput(OutputFile& output) {

@@ -57,24 +57,33 @@ TEST(KeptPieces, FindsTheStringAtEveryPlaceOfALongLine) {
     }
 }
 
-std::vector<std::string> rawLinesOf(const std::string& content) {
+// The lines of a file as the reader cuts them, with CR LF read as one newline
+// or not.
+std::vector<std::string> rawLinesOf(const std::string& content, bool crlfLineEnds = false) {
     const std::string path = writeTempFile("raw", content);
-    InputFile input;
-    input.file = std::fopen(path.c_str(), "r");
+    auto input = std::make_unique<InputFile>();
+    input->file = std::fopen(path.c_str(), "rb");
+    input->crlfLineEnds = crlfLineEnds;
     std::vector<std::string> lines;
-    std::array<char, rawLineCapacity> buffer{};
-    std::size_t length = 0;
-    while (readRawLine(input, buffer, length) == 1) {
-        lines.emplace_back(buffer.data(), length);
+    for (bool more = true; more;) {
+        more = readMore(*input);
+        const std::string_view bytes = unhandledBytes(*input);
+        std::size_t start = 0;
+        for (std::size_t end;
+             (end = lineEnd(bytes, start, input->atEnd)) != bytes.npos && end > start;
+             start = end) {
+            lines.emplace_back(bytes.substr(start, end - start));
+        }
+        markHandled(*input, start);
     }
-    EXPECT_FALSE(input.readFailed);
-    std::fclose(input.file);
+    EXPECT_FALSE(input->readFailed);
+    std::fclose(input->file);
     return lines;
 }
 
-TEST(ReadRawLine, ReadsAtMost255BytesStoppingAfterANewline) {
+TEST(LineEnd, CutsLinesOfAtMost255BytesStoppingAfterANewline) {
     const std::string s255(255, 'a');
-    const std::string big(70000, 'b'); // longer than one chunk
+    const std::string big(300000, 'b'); // longer than the reader's chunk
     std::vector<std::string> bigPieces;
     for (std::size_t at = 0; at < big.size(); at += 255) {
         bigPieces.push_back(big.substr(at, 255));
@@ -92,6 +101,43 @@ TEST(ReadRawLine, ReadsAtMost255BytesStoppingAfterANewline) {
     for (const auto& [content, lines] : cases) {
         EXPECT_EQ(rawLinesOf(content), lines) << content.substr(0, 20);
     }
+}
+
+// Where lines end with CR LF, the pair is read as one newline, counted as one
+// byte, also where it is split between two reads; a lone CR and a Ctrl-Z are
+// bytes like any other.
+TEST(LineEnd, ReadsCrLfAsOneNewline) {
+    const std::size_t firstRead = InputFile{}.chunk.size();
+    const auto xs = [](std::size_t count, std::string_view rest) {
+        return std::string(count, 'x').append(rest);
+    };
+    const std::vector<std::string> contents = {
+        "a\r\nb\r\n",
+        xs(254, "\r\ny"),
+        xs(255, "\r\ny\r\n"),
+        xs(253, "\r\r\nz\r"),
+        "lone\rCR\r\n\x1a Ctrl-Z \x1a\r\n",
+        xs(firstRead - 1, "\r\nafter the split\r\n"),
+        xs(firstRead - 1, "\r"),
+    };
+    for (const std::string& content : contents) {
+        std::string joined = content;
+        for (std::size_t at = 0; (at = joined.find("\r\n", at)) != std::string::npos; ++at) {
+            joined.erase(at, 1);
+        }
+        EXPECT_EQ(rawLinesOf(content, true), rawLinesOf(joined)) << content.substr(0, 20);
+    }
+}
+
+TEST(WriteBytes, WritesEveryNewlineAsCrLfWhereLinesEndSo) {
+    const std::string path = writeTempFile("crlf-out", "");
+    auto output = std::make_unique<OutputFile>();
+    output->file = std::fopen(path.c_str(), "wb");
+    output->crlfLineEnds = true;
+    writeBytes(*output, "a\nb\r\n\n");
+    writeBytes(*output, "lone\r");
+    EXPECT_TRUE(closeOutput(*output));
+    EXPECT_EQ(readWholeFile(path), "a\r\nb\r\r\n\r\nlone\r");
 }
 
 TEST(WriteBytes, EmptyPiecesWithoutStorageWriteNothing) {

@@ -1,0 +1,67 @@
+#include "search.h"
+
+#include <algorithm>
+
+namespace {
+
+unsigned char byteAt(std::string_view text, std::size_t at) {
+    return static_cast<unsigned char>(text[at]);
+}
+
+constexpr std::size_t blockSize = 32;
+
+unsigned char allOnesIf(bool condition) {
+    return static_cast<unsigned char>(-static_cast<int>(condition));
+}
+
+// Whether some place of the block may begin the string: its first, second and
+// last byte stand there. Written as one branch-free pass over byte masks so that
+// the compiler tests the whole block with vector instructions.
+bool blockMayHold(const unsigned char* block, std::string_view text) {
+    const std::size_t lastAt = text.size() - 1;
+    const std::size_t secondAt = std::min<std::size_t>(1, lastAt);
+    const unsigned char first = byteAt(text, 0);
+    const unsigned char second = byteAt(text, secondAt);
+    const unsigned char last = byteAt(text, lastAt);
+    unsigned char may = 0;
+    for (std::size_t k = 0; k < blockSize; ++k) {
+        may |= allOnesIf(block[k] == first) & allOnesIf(block[k + secondAt] == second) &
+               allOnesIf(block[k + lastAt] == last);
+    }
+    return may != 0;
+}
+
+} // namespace
+
+SearchString prepareSearch(std::string_view text) {
+    SearchString search{text, {}};
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        search.holds[byteAt(text, at)] = true;
+    }
+    return search;
+}
+
+// Most of a large file does not hold the string: the block test keeps the cost
+// of passing over it near that of copying it, and a candidate block is rare.
+std::size_t findString(std::string_view bytes, const SearchString& search) {
+    const std::string_view text = search.text;
+    if (text.empty()) {
+        return std::string_view::npos;
+    }
+    if (text.size() == 1) {
+        return bytes.find(text.front()); // the C library's memchr is faster still
+    }
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t span = blockSize + text.size() - 1; // bytes one block test reads
+    std::size_t at = 0;
+    for (; at + span <= bytes.size(); at += blockSize) {
+        if (blockMayHold(data + at, text)) {
+            const std::size_t hit = bytes.substr(at, span).find(text);
+            if (hit != std::string_view::npos) {
+                return at + hit;
+            }
+        }
+    }
+    const std::size_t hit = bytes.substr(at).find(text);
+    return hit == std::string_view::npos ? hit : at + hit;
+}
