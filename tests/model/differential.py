@@ -1,5 +1,30 @@
-"""The loop both differential tests share: run the cases, print the first few
-disagreements with the model, and end with the count line."""
+"""What both differential tests share: running the program (under
+VEXO_RUN_PREFIX when set, Wine say), the platform's line ends, and the case
+loop that prints the first few disagreements with the model and ends with the
+count line."""
+
+import os
+import shlex
+import subprocess
+
+
+def run_program(binary, args):
+    prefix = shlex.split(os.environ.get("VEXO_RUN_PREFIX", ""))
+    return subprocess.run(prefix + [binary] + args, capture_output=True)
+
+
+class crlf_platform:
+    """Where lines end with CR LF, the programs read a CR followed by a LF as one
+    newline, and write every newline, on the console and into files, as CR LF."""
+
+    def __init__(self, crlf):
+        self.crlf = crlf
+
+    def input(self, data):
+        return data.replace(b"\r\n", b"\n") if self.crlf else data
+
+    def output(self, data):
+        return data.replace(b"\n", b"\r\n") if self.crlf else data
 
 
 def run_cases(cases, check_case):

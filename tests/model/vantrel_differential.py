@@ -1,14 +1,14 @@
 """Runs the built checker on generated reports and command lines and compares
 its whole standard output and exit code with the reference model.
-usage: vantrel_differential.py <Vantrel binary> [cases] [seed]"""
+usage: vantrel_differential.py <Vantrel binary> [cases] [seed] [--crlf]
+--crlf: the platform ends lines with CR LF (see crlf_platform in differential.py)."""
 
 import os
 import random
-import subprocess
 import sys
 import tempfile
 
-from differential import run_cases
+from differential import crlf_platform, run_cases, run_program
 from vantrel_model import model_run
 
 SIDS = [b"1A2B3C4D", b"1A2B", b"1A2B3C4D5E6F", b"", b"X"]
@@ -57,16 +57,26 @@ def random_report(rng):
         for line in lines:
             structured.insert(rng.randrange(len(structured) + 1), line)
         lines = structured
-    data = b"\n".join(lines)
-    if lines and rng.random() < 0.7:
-        data += b"\n"
-    return data
+    if rng.random() < 0.1:
+        # More than the reader's chunk, with parts of the report's texts in it.
+        noise = [b"Vexo #", b"Vexo", b"#1", b"====", b"Silicon ID", b"Firmware rev", b"=", b"x" * 200,
+                 b"\0", b"Silicon ID      = ", b"Total Vexo Devices Found ="]
+        block = [b" ".join(rng.choice(noise) for _ in range(rng.randrange(1, 12)))
+                 for _ in range(rng.randrange(1500, 4000))]
+        at = rng.randrange(len(lines) + 1)
+        lines[at:at] = block
+    ends = [b"\n", b"\r\n", b"\r", b"\x1a\n"]
+    data = b"".join(line + rng.choice(ends if rng.random() < 0.2 else ends[:1]) for line in lines)
+    return data[:-1] if lines and rng.random() < 0.3 else data
 
 
 def main():
-    binary = sys.argv[1]
-    cases = int(sys.argv[2]) if len(sys.argv) > 2 else 300
-    rng = random.Random(int(sys.argv[3]) if len(sys.argv) > 3 else 1)
+    crlf = "--crlf" in sys.argv
+    argv = [a for a in sys.argv if a != "--crlf"]
+    binary = argv[1]
+    cases = int(argv[2]) if len(argv) > 2 else 300
+    rng = random.Random(int(argv[3]) if len(argv) > 3 else 1)
+    platform = crlf_platform(crlf)
     with tempfile.TemporaryDirectory() as tmp:
         path = os.path.join(tmp, "report")
 
@@ -77,8 +87,9 @@ def main():
             argv = [rng.choice(SIDS[:2]), rng.choice(FWS[:2]), path.encode()]
             if rng.random() < 0.5:
                 argv.append(b"DEBUG")
-            run = subprocess.run([binary] + [a.decode() for a in argv], capture_output=True)
-            expected = model_run(argv, report)
+            run = run_program(binary, [a.decode() for a in argv])
+            stdout, code = model_run(argv, platform.input(report))
+            expected = platform.output(stdout), code
             if (run.stdout, run.returncode) == expected:
                 return None
             return ("argv %r\nreport %r\ngot rc %d\n%r\nwant rc %d\n%r"
