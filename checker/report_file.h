@@ -13,5 +13,8 @@ std::filesystem::path filePathOf(const char* path);
 // and no byte of the report ends it early.
 std::FILE* openReportFile(const char* path);
 
+// Whether the open file is a regular file (not a device, say).
+bool isRegularFile(std::FILE* file);
+
 // Whether the platform ends a text line with carriage return and line feed.
 bool lineEndsAreCrLf();

@@ -149,6 +149,9 @@ OpenOutcome openReport(ReportCursor& report, const char* path) {
     report.failed = false;
     report.atEnd = false;
     report.next = report.end = report.held = 0;
+    // Told from the path first, so that a FIFO without a writer is never opened
+    // (the open would block), and from the open file too, for what the path
+    // cannot tell (a device name on Windows, say).
     std::error_code error;
     const auto type = std::filesystem::status(filePathOf(path), error).type();
     if (!error && type != std::filesystem::file_type::regular) {
@@ -159,6 +162,10 @@ OpenOutcome openReport(ReportCursor& report, const char* path) {
     report.file = openReportFile(path);
     if (report.file == nullptr) {
         return OpenOutcome::notOpened;
+    }
+    if (!isRegularFile(report.file)) {
+        closeReport(report);
+        return OpenOutcome::notRegular;
     }
     report.crlfLineEnds = lineEndsAreCrLf();
     report.ended = false;

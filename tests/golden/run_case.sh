@@ -5,13 +5,23 @@
 # <case>/rc, and every file under <case>/files/ the file of that name in the
 # scratch folder; every name in <case>/absent must not exist there. A file
 # <case>/input is copied into the scratch folder before the run.
-# VEXO_RUN_PREFIX, when set, runs the program under it (valgrind, say).
+# VEXO_RUN_PREFIX, when set, runs the program under it (valgrind or Wine, say).
+# With VEXO_LINE_ENDS=crlf, lines end with CR LF on the platform: every line
+# feed of the expected output and output files (not files/input, which must
+# stay as it was) that has no CR before it is CR LF, and a case with a file
+# posix-only is skipped (exit code 77).
 # usage: run_case.sh <program> <case folder>
 set -u
 read -ra prefix <<< "${VEXO_RUN_PREFIX:-}"
 program=$1
 case_dir=$2
 cd "$case_dir" || exit 2
+crlf=false
+[ "${VEXO_LINE_ENDS:-}" = crlf ] && crlf=true
+$crlf && [ -f posix-only ] && exit 77
+expected() {
+    if $crlf; then perl -pe 's/(?<!\r)\n/\r\n/g' "$1"; else cat "$1"; fi
+}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 
@@ -26,9 +36,9 @@ args=("${args[@]//@TMP@/$scratch}")
 "${prefix[@]}" "$program" "${args[@]}" > "$scratch/.stdout"
 rc=$?
 failed=0
-if ! cmp -s "$scratch/.stdout" stdout; then
+if ! cmp -s "$scratch/.stdout" <(expected stdout); then
     echo "standard output differs from $case_dir/stdout:"
-    diff <(od -c stdout) <(od -c "$scratch/.stdout") | head -n 40
+    diff <(expected stdout | od -c) <(od -c "$scratch/.stdout") | head -n 40
     failed=1
 fi
 if [ "$rc" != "$(cat rc)" ]; then
@@ -38,7 +48,10 @@ fi
 if [ -d files ]; then
     for expected in files/*; do
         name=${expected#files/}
-        if ! cmp "$expected" "$scratch/$name"; then
+        # The input stays as it was, byte for byte; the rest is output.
+        if [ "$name" = input ]; then
+            cmp "$expected" "$scratch/$name" || failed=1
+        elif ! cmp <(expected "$expected") "$scratch/$name"; then
             failed=1
         fi
     done
