@@ -21,8 +21,9 @@ inline constexpr int passDone = 0;
 inline constexpr int fileNotOpened = 999;
 inline constexpr int fileReadFailed = 998;
 
-// Silicon ID and firmware revision are held whole (up to one read), never
-// truncated: a cut-off value could turn a wrong device into a match.
+// Silicon ID and firmware revision are held as the report's line gives them,
+// up to the end of the 255-byte read that holds the key (237 bytes after a key
+// at the start of its line); the fields never cut them shorter than that.
 struct DeviceInfo {
     std::array<char, lineCapacity> siliconId{};
     std::array<char, lineCapacity> firmwareRev{};

@@ -17,6 +17,7 @@ struct KeptPieces {
 KeptPieces keptPieces(std::string_view line, const SearchString& search);
 
 // Copies the input file to the output file, rewriting every line that holds
-// search. filterDone, or fileFailed when a file could not be opened, created,
-// read or written (the message is printed).
+// search. filterDone, or fileFailed (after the message) when the input could
+// not be opened, the output names the input (then nothing is touched), or the
+// output could not be created or written, or the input read.
 int filterLines(const char* inputPath, const char* outputPath, std::string_view search);
