@@ -3,6 +3,7 @@ wall-clock seconds over rounds in which each runs once, so that a slow moment of
 the machine falls on all of them alike), read a command's peak resident memory
 with /usr/bin/time (package time), and keep generated data in one place."""
 
+import argparse
 import os
 import statistics
 import subprocess
@@ -38,3 +39,17 @@ def data_file(folder, name, make):
         make(path + ".part")
         os.replace(path + ".part", path)
     return path
+
+
+def command_line(doc, mb):
+    """The benchmark's binary, runs, input size in MB and data folder (by
+    default bench-data beside the binary, so under the build folder)."""
+    parser = argparse.ArgumentParser(description=doc.split("\n")[0])
+    parser.add_argument("binary")
+    parser.add_argument("--runs", type=int, default=7)
+    parser.add_argument("--mb", type=int, default=mb)
+    parser.add_argument("--data")
+    args = parser.parse_args()
+    binary = os.path.abspath(args.binary)
+    return binary, args.runs, args.mb, args.data or os.path.join(os.path.dirname(binary),
+                                                                  "bench-data")

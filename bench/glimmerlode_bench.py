@@ -9,12 +9,11 @@ same (within 1 MiB) on a 1 KB and on the large input.
 usage: glimmerlode_bench.py <Glimmerlode binary> [--runs N] [--mb N] [--data FOLDER]
 The input is generated once into FOLDER (default: bench-data beside the binary)."""
 
-import argparse
 import os
 import random
 import sys
 
-from bench_common import data_file, peak_kib, side_by_side
+from bench_common import command_line, data_file, peak_kib, side_by_side
 
 SEARCHES = ["#", "xyz", "abcdefgh"]
 TARGET = 1.3
@@ -33,15 +32,8 @@ def random_lines(size):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
-    parser.add_argument("binary")
-    parser.add_argument("--runs", type=int, default=7)
-    parser.add_argument("--mb", type=int, default=227)
-    parser.add_argument("--data")
-    args = parser.parse_args()
-    binary = os.path.abspath(args.binary)
-    folder = args.data or os.path.join(os.path.dirname(binary), "bench-data")
-    big = data_file(folder, "lines-%dmb.txt" % args.mb, random_lines(args.mb * 1000 * 1000))
+    binary, runs, mb, folder = command_line(__doc__, 227)
+    big = data_file(folder, "lines-%dmb.txt" % mb, random_lines(mb * 1000 * 1000))
     small = os.path.join(folder, "lines-1kb.txt")
     with open(big, "rb") as f, open(small, "wb") as g:
         g.write(f.read(1000))
@@ -49,18 +41,18 @@ def main():
     cat = ["sh", "-c", 'cat "$0" > "$1"', big, cat_out]
 
     print("input: %d MB of lines of 20 to 120 bytes; %d runs each, median wall-clock time"
-          % (args.mb, args.runs))
+          % (mb, runs))
     side_by_side([cat], 1)  # warm the page cache
     ok = True
     for search in SEARCHES:
-        t_filter, t_cat = side_by_side([[binary, big, out, search], cat], args.runs)
+        t_filter, t_cat = side_by_side([[binary, big, out, search], cat], runs)
         ok = ok and t_filter / t_cat <= TARGET
         print("search %-9r Glimmerlode %.3f s   cat %.3f s   ratio %.2f (target <= %.1f)"
               % (search, t_filter, t_cat, t_filter / t_cat, TARGET))
     mem_small = peak_kib([binary, small, out, "#"])
     mem_big = peak_kib([binary, big, out, "#"])
     print("peak memory: %d KiB on 1 KB, %d KiB on %d MB (target: within 1024 KiB)"
-          % (mem_small, mem_big, args.mb))
+          % (mem_small, mem_big, mb))
     os.remove(out)
     os.remove(cat_out)
     ok = ok and abs(mem_big - mem_small) <= 1024

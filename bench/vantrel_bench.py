@@ -12,12 +12,11 @@ usage: vantrel_bench.py <Vantrel binary> [--runs N] [--mb N] [--data FOLDER]
 The large report is generated once into FOLDER (default: bench-data beside the
 binary)."""
 
-import argparse
 import os
 import random
 import sys
 
-from bench_common import data_file, peak_kib, side_by_side
+from bench_common import command_line, data_file, peak_kib, side_by_side
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SAMPLE = os.path.join(HERE, "..", "examples", "twenty-devices.report")
@@ -42,18 +41,11 @@ def noisy_report(size):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
-    parser.add_argument("binary")
-    parser.add_argument("--runs", type=int, default=7)
-    parser.add_argument("--mb", type=int, default=50)
-    parser.add_argument("--data")
-    args = parser.parse_args()
-    binary = os.path.abspath(args.binary)
-    folder = args.data or os.path.join(os.path.dirname(binary), "bench-data")
-    big = data_file(folder, "report-%dmb.report" % args.mb, noisy_report(args.mb * 1000 * 1000))
+    binary, runs, mb, folder = command_line(__doc__, 50)
+    big = data_file(folder, "report-%dmb.report" % mb, noisy_report(mb * 1000 * 1000))
 
     checker = [binary, "0BADF00D", "3.2", SAMPLE]
-    latency_runs = 30 * args.runs
+    latency_runs = 30 * runs
     t_checker, t_cat = side_by_side([checker, ["cat", SAMPLE]], latency_runs)
     latency = t_checker / t_cat
     print("(a) latency, %d runs each, median: Vantrel %.2f ms, cat %.2f ms, ratio %.2f"
@@ -62,13 +54,13 @@ def main():
     big_checker = [binary, "0BADF00D", "3.2", big]
     greps = ["sh", "-c", 'for n in $(seq 0 21); do grep -F -c "Vexo #$n" "$0"; done', big]
     side_by_side([["cat", big]], 1)  # warm the page cache
-    t_big, t_grep = side_by_side([big_checker, greps], args.runs)
+    t_big, t_grep = side_by_side([big_checker, greps], runs)
     scale = t_big / t_grep
     mem_small, mem_big = peak_kib(checker), peak_kib(big_checker)
     print("(b) scale, %d MB report, %d runs each, median: Vantrel %.3f s, 22 x grep -F %.3f s,"
-          " ratio %.2f (target <= %.1f)" % (args.mb, args.runs, t_big, t_grep, scale, TARGET))
+          " ratio %.2f (target <= %.1f)" % (mb, runs, t_big, t_grep, scale, TARGET))
     print("    peak memory: %d KiB on the sample, %d KiB on %d MB"
-          % (mem_small, mem_big, args.mb))
+          % (mem_small, mem_big, mb))
     ok = latency <= TARGET and scale <= TARGET and abs(mem_big - mem_small) <= 1024
     print("targets met" if ok else "TARGETS MISSED")
     return 0 if ok else 1

@@ -4,8 +4,29 @@ loop that prints the first few disagreements with the model and ends with the
 count line."""
 
 import os
+import random
 import shlex
 import subprocess
+import sys
+
+
+def command_line():
+    """binary, number of cases, random generator, platform from
+    <binary> [cases] [seed] [--crlf]."""
+    args = [a for a in sys.argv[1:] if a != "--crlf"]
+    cases = int(args[1]) if len(args) > 1 else 300
+    rng = random.Random(int(args[2]) if len(args) > 2 else 1)
+    return args[0], cases, rng, crlf_platform("--crlf" in sys.argv)
+
+
+def joined_lines(rng, lines, mixed_share):
+    """The lines, each ended by a newline, or in mixed_share of the files by any
+    of CR LF, a lone CR or a Ctrl-Z and a newline; the last end dropped now
+    and then."""
+    ends = [b"\n", b"\r\n", b"\r", b"\x1a\n"]
+    mixed = rng.random() < mixed_share
+    data = b"".join(line + rng.choice(ends if mixed else ends[:1]) for line in lines)
+    return data[:-1] if lines and rng.random() < 0.3 else data
 
 
 def run_program(binary, args):

@@ -4,11 +4,10 @@ usage: glimmerlode_differential.py <Glimmerlode binary> [cases] [seed] [--crlf]
 --crlf: the platform ends lines with CR LF (see crlf_platform in differential.py)."""
 
 import os
-import random
 import sys
 import tempfile
 
-from differential import crlf_platform, run_cases, run_program
+from differential import command_line, joined_lines, run_cases, run_program
 from glimmerlode_model import filter_bytes
 
 BANNER = (b"\n" + b"*" * 49 + b"\n" + b" " * 20 + b"Glimmerlode" + b" " * 18 + b"\n"
@@ -22,18 +21,11 @@ def random_input(rng, alphabet):
     for _ in range(count):
         length = rng.choice([0, 1, 3, 8, 40, 253, 254, 255, 256, 300, 510, 600])
         lines.append(bytes(rng.choice(alphabet) for _ in range(rng.randrange(length + 1))))
-    ends = [b"\n", b"\r\n", b"\r", b"\x1a\n"]
-    data = b"".join(line + rng.choice(ends if rng.random() < 0.3 else ends[:1]) for line in lines)
-    return data[:-1] if lines and rng.random() < 0.3 else data
+    return joined_lines(rng, lines, 0.3)
 
 
 def main():
-    crlf = "--crlf" in sys.argv
-    argv = [a for a in sys.argv if a != "--crlf"]
-    binary = argv[1]
-    cases = int(argv[2]) if len(argv) > 2 else 300
-    rng = random.Random(int(argv[3]) if len(argv) > 3 else 1)
-    platform = crlf_platform(crlf)
+    binary, cases, rng, platform = command_line()
     with tempfile.TemporaryDirectory() as tmp:
         source, target = os.path.join(tmp, "in"), os.path.join(tmp, "out")
 

@@ -4,11 +4,10 @@ usage: vantrel_differential.py <Vantrel binary> [cases] [seed] [--crlf]
 --crlf: the platform ends lines with CR LF (see crlf_platform in differential.py)."""
 
 import os
-import random
 import sys
 import tempfile
 
-from differential import crlf_platform, run_cases, run_program
+from differential import command_line, joined_lines, run_cases, run_program
 from vantrel_model import model_run
 
 SIDS = [b"1A2B3C4D", b"1A2B", b"1A2B3C4D5E6F", b"", b"X"]
@@ -65,18 +64,11 @@ def random_report(rng):
                  for _ in range(rng.randrange(1500, 4000))]
         at = rng.randrange(len(lines) + 1)
         lines[at:at] = block
-    ends = [b"\n", b"\r\n", b"\r", b"\x1a\n"]
-    data = b"".join(line + rng.choice(ends if rng.random() < 0.2 else ends[:1]) for line in lines)
-    return data[:-1] if lines and rng.random() < 0.3 else data
+    return joined_lines(rng, lines, 0.2)
 
 
 def main():
-    crlf = "--crlf" in sys.argv
-    argv = [a for a in sys.argv if a != "--crlf"]
-    binary = argv[1]
-    cases = int(argv[2]) if len(argv) > 2 else 300
-    rng = random.Random(int(argv[3]) if len(argv) > 3 else 1)
-    platform = crlf_platform(crlf)
+    binary, cases, rng, platform = command_line()
     with tempfile.TemporaryDirectory() as tmp:
         path = os.path.join(tmp, "report")
 
