@@ -1,6 +1,9 @@
 #include "search.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -64,4 +67,25 @@ std::size_t findString(std::string_view bytes, const SearchString& search) {
     }
     const std::size_t hit = bytes.substr(at).find(text);
     return hit == std::string_view::npos ? hit : at + hit;
+}
+
+// Every rewritten line needs it: eight bytes at a time, from the end.
+std::size_t lastOf(std::string_view line, char byte) {
+    if constexpr (std::endian::native != std::endian::little) {
+        return line.rfind(byte);
+    }
+    constexpr std::uint64_t ones = 0x0101010101010101;
+    constexpr std::uint64_t low7 = 0x7f7f7f7f7f7f7f7f;
+    const std::uint64_t pattern = ones * static_cast<unsigned char>(byte);
+    std::size_t end = line.size();
+    for (; end >= 8; end -= 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, line.data() + end - 8, 8);
+        const std::uint64_t x = word ^ pattern; // zero where byte stands
+        const std::uint64_t zeros = ~(((x & low7) + low7) | x | low7);
+        if (zeros != 0) {
+            return end - 8 + static_cast<std::size_t>(63 - std::countl_zero(zeros)) / 8;
+        }
+    }
+    return line.substr(0, end).rfind(byte);
 }

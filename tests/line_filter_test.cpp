@@ -58,6 +58,22 @@ TEST(KeptPieces, FindsTheStringAtEveryPlaceOfALongLine) {
     }
 }
 
+// The word-at-a-time search must agree with the plain one for every byte value
+// (high bits, NUL, neighbours that differ by one bit) at every place.
+TEST(LastOf, FindsTheLastOccurrenceAsRfindDoes) {
+    for (const char byte : {'#', '\0', '\x80', '\xff', '\x7f', '\x01'}) {
+        for (std::size_t size = 0; size <= 20; ++size) {
+            std::string line(size, static_cast<char>(byte ^ 1));
+            for (std::size_t at = 0; at <= size; ++at) {
+                EXPECT_EQ(lastOf(line, byte), line.rfind(byte)) << int(byte) << " " << size;
+                if (at < size) {
+                    line[at] = byte;
+                }
+            }
+        }
+    }
+}
+
 // The lines of a file as the reader cuts them, with CR LF read as one newline
 // or not.
 std::vector<std::string> rawLinesOf(const std::string& content, bool crlfLineEnds = false) {
