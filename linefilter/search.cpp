@@ -46,13 +46,10 @@ SearchString prepareSearch(std::string_view text) {
 
 // Most of a large file does not hold the string: the block test keeps the cost
 // of passing over it near that of copying it, and a candidate block is rare.
-std::size_t findString(std::string_view bytes, const SearchString& search) {
+std::size_t findLongerString(std::string_view bytes, const SearchString& search) {
     const std::string_view text = search.text;
     if (text.empty()) {
         return std::string_view::npos;
-    }
-    if (text.size() == 1) {
-        return bytes.find(text.front()); // the C library's memchr is faster still
     }
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     const std::size_t span = blockSize + text.size() - 1; // bytes one block test reads
