@@ -103,10 +103,18 @@ posix_row "checker: /dev/null" 255 "$not_regular" "${vantrel[@]}" 1A2B3C4D 1.5 /
 posix_row "checker: report through a pipe" 255 "$not_regular" \
     bash -c 'cat two.report | "$@"' - "${vantrel[@]}" 1A2B3C4D 1.5 /dev/stdin
 posix_row "checker: FIFO without a writer" 255 "$not_regular" timeout 10 "${vantrel[@]}" 1A2B3C4D 1.5 fifo.report
+posix_row "checker: report through a pipe, DEBUG" 255 "$not_regular" \
+    bash -c 'cat two.report | "$@"' - "${vantrel[@]}" 1A2B3C4D 1.5 /dev/stdin DEBUG
+posix_row "checker: FIFO without a writer, DEBUG" 255 "$not_regular" \
+    timeout 10 "${vantrel[@]}" 1A2B3C4D 1.5 fifo.report DEBUG
 posix_row "checker: read error" 255 "$read_error" "${vantrel[@]}" 1A2B3C4D 1.5 /proc/self/mem
 posix_row "checker: regular file as /dev/stdin" 0 "$verdict_1_5" \
     bash -c '"$@" < two.report' - "${vantrel[@]}" 1A2B3C4D 1.5 /dev/stdin
 row "checker: symbolic link to a report" 0 "$verdict_1_5" "${vantrel[@]}" 1A2B3C4D 1.5 link.report
+row "checker: symbolic link to a report, DEBUG" 0 "$verdict_1_5" \
+    "${vantrel[@]}" 1A2B3C4D 1.5 link.report DEBUG
+posix_row "checker: regular file as /dev/stdin, DEBUG" 0 "$verdict_1_5" \
+    bash -c '"$@" < two.report' - "${vantrel[@]}" 1A2B3C4D 1.5 /dev/stdin DEBUG
 row "checker: random bytes" 171 - "${vantrel[@]}" 1A2B3C4D 1.5 random.bin
 row "checker: random bytes, DEBUG" 171 - "${vantrel[@]}" 1A2B3C4D 1.5 random.bin DEBUG
 row "checker: one line of 1 MB" 171 - "${vantrel[@]}" 1A2B3C4D 1.5 one-mb-line.report
