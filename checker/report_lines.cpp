@@ -138,11 +138,11 @@ std::size_t findText(std::string_view bytes, std::string_view text, const Probe&
     return hit == std::string_view::npos ? hit : at + hit;
 }
 
+} // namespace
+
 bool lineContains(std::span<const char> line, std::string_view text) {
     return std::string_view(line.data()).find(text) != std::string_view::npos;
 }
-
-} // namespace
 
 OpenOutcome openReport(ReportCursor& report, const char* path) {
     closeReport(report);

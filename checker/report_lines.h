@@ -30,6 +30,9 @@ inline bool isReportSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// Whether the line read holds text anywhere.
+bool lineContains(std::span<const char> line, std::string_view text);
+
 enum class OpenOutcome { opened, notOpened, notRegular };
 
 // Opens the report at its top. Only a regular file is opened: every pass reads

@@ -34,10 +34,6 @@ bool readNext(ReportCursor& report, std::span<char> line) {
     return readLine(report, line) == 1;
 }
 
-bool lineContains(std::span<const char> line, const char* text) {
-    return std::strstr(line.data(), text) != nullptr;
-}
-
 // Looks at the current line first, then reads on until a line holds text.
 bool scanFor(ReportCursor& report, std::span<char> line, const char* text) {
     return !report.ended && (lineContains(line, text) || readLineHolding(report, line, text));
