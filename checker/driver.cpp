@@ -1,5 +1,6 @@
 #include "driver.h"
 
+#include "platform.h"
 #include "report_reader.h"
 #include "verdict.h"
 
@@ -39,7 +40,10 @@ void printUsage() {
     std::printf("\nUSAGE: Vantrel <siliconId> <firmware rev> <inputFile>\n\n");
 }
 
-int runChecker(int argc, const char* const* argv) {
+namespace {
+
+// The run itself: banner, command line, the passes and the verdict.
+int checkUpdate(int argc, const char* const* argv) {
     printBanner();
     if (!argumentsAccepted(argc, argv)) {
         printUsage();
@@ -53,9 +57,9 @@ int runChecker(int argc, const char* const* argv) {
     const std::string expectedFirmwareRev = argv[2];
     const std::string reportPath = argv[3];
 
-    bool reportRead = false;
-    const int count = getNumVexo(reportPath.c_str(), reportRead);
-    if (!reportRead) {
+    CountedReport counted;
+    const int count = getNumVexo(reportPath.c_str(), counted);
+    if (!counted.read) {
         return reportErrorCode;
     }
     if (count == 0) {
@@ -67,11 +71,23 @@ int runChecker(int argc, const char* const* argv) {
         return reportErrorCode;
     }
     DeviceTable deviceTable;
-    // A pass that could not read the whole report ends the run: the devices it
-    // missed could turn a failure into a success.
-    if (getVexoInfo(deviceTable, count, reportPath.c_str()) != passDone ||
-        getStatus(deviceTable, count, reportPath.c_str()) != passDone) {
+    // A pass that could not read the whole report, or found another report
+    // than the one counted, ends the run: what it missed could turn a failure
+    // into a success.
+    if (getVexoInfo(deviceTable, count, reportPath.c_str(), &counted.file) != passDone ||
+        getStatus(deviceTable, count, reportPath.c_str(), &counted.file) != passDone) {
         return reportErrorCode;
     }
     return checkUpdateStatus(deviceTable, count, expectedSiliconId, expectedFirmwareRev);
+}
+
+} // namespace
+
+int runChecker(int argc, const char* const* argv) {
+    const bool consoleOpen = standardOutputIsOpen();
+    const int code = checkUpdate(argc, argv);
+    // A success that nobody could read is none. The flush at the end also
+    // tells of a failed earlier write, which leaves the stream's error set.
+    const bool consoleWritten = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    return code == 0 && !(consoleOpen && consoleWritten) ? reportErrorCode : code;
 }

@@ -1,7 +1,5 @@
 #include "report_lines.h"
 
-#include "report_file.h"
-
 #include <algorithm>
 #include <cstring>
 
@@ -35,17 +33,18 @@ bool refill(ReportCursor& report) {
     std::memmove(chunk, chunk + report.next, kept);
     report.end -= report.next;
     report.next = 0;
-    const std::size_t got = std::fread(chunk + kept, 1, report.chunk.size() - kept, report.file);
-    if (got == 0) {
+    const std::ptrdiff_t read =
+        readReportFile(report.file, chunk + kept, report.chunk.size() - kept);
+    if (read <= 0) {
         report.atEnd = true;
-        report.failed = std::ferror(report.file) != 0;
+        report.failed = read < 0;
         // A carriage return that ends the file is a byte like any other.
         report.end += report.held;
         const bool grew = report.held > 0 && !report.failed;
         report.held = 0;
         return grew;
     }
-    std::size_t fresh = report.held + got;
+    std::size_t fresh = report.held + static_cast<std::size_t>(read);
     if (report.crlfLineEnds) {
         fresh = joinCrLf(chunk + report.end, fresh);
     }
@@ -144,28 +143,18 @@ bool lineContains(std::span<const char> line, std::string_view text) {
     return std::string_view(line.data()).find(text) != std::string_view::npos;
 }
 
-OpenOutcome openReport(ReportCursor& report, const char* path) {
+OpenOutcome openReport(ReportCursor& report, const char* path, const FileIdentity* readBefore) {
     closeReport(report);
     report.failed = false;
     report.atEnd = false;
     report.next = report.end = report.held = 0;
-    // Told from the path first, so that a FIFO without a writer is never opened
-    // (the open would block), and from the open file too, for what the path
-    // cannot tell (a device name on Windows, say).
-    std::error_code error;
-    const auto type = std::filesystem::status(filePathOf(path), error).type();
-    if (!error && type != std::filesystem::file_type::regular) {
-        // A directory opens for reading on some systems; it is no report either.
-        return type == std::filesystem::file_type::directory ? OpenOutcome::notOpened
-                                                             : OpenOutcome::notRegular;
+    const OpenOutcome outcome = openReportFile(path, report.file, report.identity);
+    if (outcome != OpenOutcome::opened) {
+        return outcome;
     }
-    report.file = openReportFile(path);
-    if (report.file == nullptr) {
-        return OpenOutcome::notOpened;
-    }
-    if (!isRegularFile(report.file)) {
+    if (readBefore != nullptr && report.identity != *readBefore) {
         closeReport(report);
-        return OpenOutcome::notRegular;
+        return OpenOutcome::changed;
     }
     report.crlfLineEnds = lineEndsAreCrLf();
     report.ended = false;
@@ -173,10 +162,10 @@ OpenOutcome openReport(ReportCursor& report, const char* path) {
 }
 
 void closeReport(ReportCursor& report) {
-    if (report.file != nullptr) {
-        std::fclose(report.file);
+    if (report.file != noReport) {
+        closeReportFile(report.file);
     }
-    report.file = nullptr;
+    report.file = noReport;
     report.ended = true;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "platform.h"
+
 #include <array>
 #include <cstddef>
-#include <cstdio>
 #include <span>
 #include <string_view>
 
@@ -14,7 +15,8 @@ inline constexpr std::size_t lineCapacity = 256;
 // Once a read has found the end of the report or failed, ended is set and
 // every later read fails at once, until the report is opened again.
 struct ReportCursor {
-    std::FILE* file = nullptr;
+    ReportHandle file = noReport;
+    FileIdentity identity{};   // of the file open
     bool crlfLineEnds = false; // CR LF is read as one newline
     bool ended = true;
     bool failed = false; // a read failed with an error, not at the end
@@ -33,11 +35,12 @@ inline bool isReportSpace(char c) {
 // Whether the line read holds text anywhere.
 bool lineContains(std::span<const char> line, std::string_view text);
 
-enum class OpenOutcome { opened, notOpened, notRegular };
-
 // Opens the report at its top. Only a regular file is opened: every pass reads
-// the report from the top, which a pipe or a FIFO cannot give again.
-OpenOutcome openReport(ReportCursor& report, const char* path);
+// the report from the top, which a pipe or a FIFO cannot give again. With
+// readBefore, the file must be the one read before, unchanged, or it is
+// closed again: changed.
+OpenOutcome openReport(ReportCursor& report, const char* path,
+                       const FileIdentity* readBefore = nullptr);
 void closeReport(ReportCursor& report);
 
 // Reads at most 255 characters into line, stopping after a newline; a NUL

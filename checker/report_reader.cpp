@@ -14,20 +14,33 @@ constexpr const char* notRegularMessage =
     "ERROR: Vexo info file is not a regular file... save the report to a file first!\n\n";
 constexpr const char* readFailureMessage =
     "ERROR: Could not read Vexo info file... the report is incomplete!\n\n";
+constexpr const char* changedMessage =
+    "ERROR: Vexo info file changed while it was read... run the check again!\n\n";
 
-// Opens the report for a pass; prints why when it cannot.
-bool openReportForPass(ReportCursor& report, const char* path) {
-    switch (openReport(report, path)) {
+// The passes run one after another, never at once, so one cursor serves them
+// all; it is kept off the stack, where its chunk would strain a small one.
+ReportCursor& passCursor() {
+    static ReportCursor cursor;
+    return cursor;
+}
+
+// Opens the report for a pass, or for the next device of the status pass:
+// passDone; or, after the message that says why, fileNotOpened or fileChanged.
+int openForPass(ReportCursor& report, const char* path, const FileIdentity* counted) {
+    switch (openReport(report, path, counted)) {
     case OpenOutcome::opened:
-        return true;
+        return passDone;
+    case OpenOutcome::notOpened:
+        std::printf("%s", openFailureMessage);
+        return fileNotOpened;
     case OpenOutcome::notRegular:
         std::printf("%s", notRegularMessage);
-        return false;
-    case OpenOutcome::notOpened:
+        return fileNotOpened;
+    case OpenOutcome::changed:
         break;
     }
-    std::printf("%s", openFailureMessage);
-    return false;
+    std::printf("%s", changedMessage);
+    return fileChanged;
 }
 
 bool readNext(ReportCursor& report, std::span<char> line) {
@@ -91,18 +104,19 @@ int parseCount(const char* text) {
     return static_cast<int>(negative ? -magnitude : magnitude);
 }
 
-int getNumVexo(const char* reportPath, bool& reportRead) {
+int getNumVexo(const char* reportPath, CountedReport& counted) {
     traceFunction("getNumVexo");
-    ReportCursor report;
-    reportRead = openReportForPass(report, reportPath);
-    if (!reportRead) {
+    ReportCursor& report = passCursor();
+    counted.read = openForPass(report, reportPath, nullptr) == passDone;
+    if (!counted.read) {
         return fileNotOpened;
     }
+    counted.file = report.identity;
     std::array<char, lineCapacity> line{};
     readNext(report, line);
     const bool found = scanFor(report, line, totalKey);
-    reportRead = endPass(report) == passDone;
-    if (!found || !reportRead) {
+    counted.read = endPass(report) == passDone;
+    if (!found || !counted.read) {
         return 0;
     }
     const int count = parseCount(valueAfterKey(line.data(), totalKey));
@@ -129,11 +143,12 @@ void fillFromKey(ReportCursor& report, std::span<char> line, const char* key, st
 
 } // namespace
 
-int getVexoInfo(std::span<DeviceInfo> table, int count, const char* reportPath) {
+int getVexoInfo(std::span<DeviceInfo> table, int count, const char* reportPath,
+                const FileIdentity* counted) {
     traceFunction("getVexoInfo");
-    ReportCursor report;
-    if (!openReportForPass(report, reportPath)) {
-        return fileNotOpened;
+    ReportCursor& report = passCursor();
+    if (const int opened = openForPass(report, reportPath, counted); opened != passDone) {
+        return opened;
     }
     std::array<char, lineCapacity> line{};
     readNext(report, line);
@@ -175,11 +190,12 @@ bool findStatusLine(ReportCursor& report, const char* marker, std::span<char> ca
 
 } // namespace
 
-int getStatus(std::span<DeviceInfo> table, int count, const char* reportPath) {
+int getStatus(std::span<DeviceInfo> table, int count, const char* reportPath,
+              const FileIdentity* counted) {
     traceFunction("getStatus");
-    ReportCursor report;
-    if (!openReportForPass(report, reportPath)) {
-        return fileNotOpened;
+    ReportCursor& report = passCursor();
+    if (const int opened = openForPass(report, reportPath, counted); opened != passDone) {
+        return opened;
     }
     std::array<char, lineCapacity> candidate{};
     std::array<char, lineCapacity> lookAhead{};
@@ -198,9 +214,12 @@ int getStatus(std::span<DeviceInfo> table, int count, const char* reportPath) {
         if (report.failed) {
             break;
         }
-        // Every device's search starts from the top of the report.
-        closeReport(report);
-        openReport(report, reportPath);
+        // Every device's search starts from the top of the report, which must
+        // still be the one counted: the last reopen sees a change made while
+        // the last device was read.
+        if (const int opened = openForPass(report, reportPath, counted); opened != passDone) {
+            return opened;
+        }
     }
     return endPass(report);
 }

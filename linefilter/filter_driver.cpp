@@ -1,6 +1,7 @@
 #include "filter_driver.h"
 
 #include "line_filter.h"
+#include "platform.h"
 
 #include <cstdio>
 #include <string>
@@ -33,7 +34,10 @@ void printUsage() {
     std::printf("\nUSAGE: Glimmerlode <input-file> <output-file> <string> <DEBUG>\n\n");
 }
 
-int runFilter(int argc, const char* const* argv) {
+namespace {
+
+// The run itself: banner, command line and the copy.
+int filterFile(int argc, const char* const* argv) {
     printBanner();
     if (!argumentsAccepted(argc, argv)) {
         printUsage();
@@ -48,4 +52,15 @@ int runFilter(int argc, const char* const* argv) {
     std::fflush(stdout);
     const int result = filterLines(inputPath.c_str(), outputPath.c_str(), search);
     return result == filterDone ? doneCode : fileErrorCode;
+}
+
+} // namespace
+
+int runFilter(int argc, const char* const* argv) {
+    const bool consoleOpen = standardOutputIsOpen();
+    const int code = filterFile(argc, argv);
+    // A success that nobody could read is none. The flush at the end also
+    // tells of a failed earlier write, which leaves the stream's error set.
+    const bool consoleWritten = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    return code == doneCode && !(consoleOpen && consoleWritten) ? fileErrorCode : code;
 }

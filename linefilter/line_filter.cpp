@@ -1,35 +1,13 @@
 #include "line_filter.h"
 
-#include "filter_files.h"
 #include "line_reader.h"
 #include "line_writer.h"
+#include "platform.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 
 namespace {
-
-struct CloseFile {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-int fail(const char* message) {
-    std::printf("%s", message);
-    return fileFailed;
-}
-
-bool isDirectory(const char* path) {
-    std::error_code error;
-    return std::filesystem::is_directory(filePathOf(path), error);
-}
-
-// Another spelling, a hard link or a symbolic link of the input: creating the
-// output would truncate the input before it is read.
-bool isSameFile(const char* inputPath, const char* outputPath) {
-    std::error_code error;
-    return std::filesystem::equivalent(filePathOf(inputPath), filePathOf(outputPath), error);
-}
 
 unsigned char byteAt(std::string_view text, std::size_t at) {
     return static_cast<unsigned char>(text[at]);
@@ -110,30 +88,54 @@ void copyLines(InputFile& input, OutputFile& output, const SearchString& search)
 
 } // namespace
 
+namespace {
+
+constexpr const char* inputOpenFailure = "ERROR: Could not open input file!\n\n";
+constexpr const char* sameFileFailure = "ERROR: Input and output are the same file!\n\n";
+constexpr const char* outputCreateFailure = "ERROR: Could not create output file!\n\n";
+constexpr const char* writeFailure = "ERROR: Could not write output file!\n\n";
+constexpr const char* readFailure = "ERROR: Could not read input file!\n\n";
+
+// Opens the input, then the output, which is emptied only once it is known
+// not to be the input under another name (a hard or a symbolic link, another
+// spelling): the test is made on the files opened, so that no file can take
+// the output's name between the test and the truncation. The message for what
+// keeps the copy from starting, or nullptr.
+const char* openFiles(InputFile& input, OutputFile& output, const char* inputPath,
+                      const char* outputPath) {
+    input.file = openInputFile(inputPath);
+    if (input.file == noFile) {
+        return inputOpenFailure;
+    }
+    output.file = openOutputFile(outputPath);
+    if (output.file == noFile) {
+        return outputCreateFailure;
+    }
+    if (isSameFile(input.file, output.file)) {
+        return sameFileFailure;
+    }
+    return truncateOutputFile(output.file) ? nullptr : outputCreateFailure;
+}
+
+} // namespace
+
 int filterLines(const char* inputPath, const char* outputPath, std::string_view search) {
-    const std::unique_ptr<std::FILE, CloseFile> inputFile(
-        isDirectory(inputPath) ? nullptr : openInputFile(inputPath));
-    if (!inputFile) {
-        return fail("ERROR: Could not open input file!\n\n");
-    }
-    if (isSameFile(inputPath, outputPath)) {
-        return fail("ERROR: Input and output are the same file!\n\n");
-    }
-    auto output = std::make_unique<OutputFile>();
-    output->file = createOutputFile(outputPath);
-    output->crlfLineEnds = lineEndsAreCrLf();
-    if (output->file == nullptr) {
-        return fail("ERROR: Could not create output file!\n\n");
-    }
     auto input = std::make_unique<InputFile>();
-    input->file = inputFile.get();
-    input->crlfLineEnds = lineEndsAreCrLf();
-    copyLines(*input, *output, prepareSearch(search));
-    if (!closeOutput(*output)) {
-        return fail("ERROR: Could not write output file!\n\n");
+    auto output = std::make_unique<OutputFile>();
+    input->crlfLineEnds = output->crlfLineEnds = lineEndsAreCrLf();
+    const char* failure = openFiles(*input, *output, inputPath, outputPath);
+    if (failure == nullptr) {
+        copyLines(*input, *output, prepareSearch(search));
+        failure = !closeOutput(*output) ? writeFailure : input->readFailed ? readFailure : nullptr;
     }
-    if (input->readFailed) {
-        return fail("ERROR: Could not read input file!\n\n");
+    for (const FileHandle file : {input->file, output->file}) {
+        if (file != noFile) {
+            closeFile(file);
+        }
+    }
+    if (failure != nullptr) {
+        std::printf("%s", failure);
+        return fileFailed;
     }
     return filterDone;
 }

@@ -39,17 +39,17 @@ bool readMore(InputFile& input) {
     std::memmove(chunk, chunk + input.next, kept);
     input.end -= input.next;
     input.next = 0;
-    const std::size_t got = std::fread(chunk + kept, 1, input.chunk.size() - kept, input.file);
-    if (got == 0) {
+    const std::ptrdiff_t read = readFile(input.file, chunk + kept, input.chunk.size() - kept);
+    if (read <= 0) {
         input.atEnd = true;
-        input.readFailed = std::ferror(input.file) != 0;
+        input.readFailed = read < 0;
         // A carriage return that ends the file is a byte like any other.
         input.end += input.held;
         const bool grew = input.held > 0 && !input.readFailed;
         input.held = 0;
         return grew;
     }
-    std::size_t fresh = input.held + got;
+    std::size_t fresh = input.held + static_cast<std::size_t>(read);
     if (input.crlfLineEnds) {
         fresh = joinCrLf(chunk + input.end, fresh);
     }

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "platform.h"
+
 #include <array>
 #include <cstddef>
-#include <cstdio>
 #include <string_view>
 
 // One read gives at most 255 bytes, stopping after a newline: a longer line is
@@ -14,7 +15,7 @@ inline constexpr std::size_t pieceLength = 255;
 // next is always where a line begins. Lines are cut out of the chunk by byte
 // count, never copied, and NUL bytes pass through like any other byte.
 struct InputFile {
-    std::FILE* file = nullptr;
+    FileHandle file = noFile;
     bool crlfLineEnds = false; // CR LF is read as one newline
     bool atEnd = false;        // the file has nothing more to give
     bool readFailed = false;

@@ -6,7 +6,7 @@ namespace {
 
 void flushBuffer(OutputFile& output) {
     if (output.used > 0 && !output.writeFailed &&
-        std::fwrite(output.buffer.data(), 1, output.used, output.file) != output.used) {
+        !writeFile(output.file, output.buffer.data(), output.used)) {
         output.writeFailed = true;
     }
     output.used = 0;
@@ -20,8 +20,8 @@ void appendBytes(OutputFile& output, std::string_view bytes) {
         flushBuffer(output);
     }
     if (bytes.size() > output.buffer.size()) {
-        output.writeFailed = output.writeFailed || std::fwrite(bytes.data(), 1, bytes.size(),
-                                                               output.file) != bytes.size();
+        output.writeFailed =
+            output.writeFailed || !writeFile(output.file, bytes.data(), bytes.size());
         return;
     }
     std::memcpy(output.buffer.data() + output.used, bytes.data(), bytes.size());
@@ -46,8 +46,8 @@ void writeBytesThroughBuffer(OutputFile& output, std::string_view bytes) {
 
 bool closeOutput(OutputFile& output) {
     flushBuffer(output);
-    // Closing flushes the library's own buffer: a full disk may show only here.
-    const bool closed = std::fclose(output.file) == 0;
-    output.file = nullptr;
+    // Some file systems tell of a failed write only when the file is closed.
+    const bool closed = closeFile(output.file);
+    output.file = noFile;
     return closed && !output.writeFailed;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "platform.h"
+
 #include <array>
 #include <cstddef>
-#include <cstdio>
 #include <cstring>
 #include <string_view>
 
@@ -10,7 +11,7 @@
 // to two pieces, and one library call per piece would cost more than the
 // filtering itself.
 struct OutputFile {
-    std::FILE* file = nullptr;
+    FileHandle file = noFile;
     bool crlfLineEnds = false; // every newline goes out as CR LF
     std::array<char, 1 << 17> buffer{};
     std::size_t used = 0;

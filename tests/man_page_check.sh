@@ -2,8 +2,8 @@
 # Checks a manual page: it renders with every groff warning on and none given;
 # at 80, 100 and 120 columns it shows each literal text of the source that is
 # set with unpaddable spaces (\ ) exactly, runs of spaces included; and each
-# message "ERROR: ... !" that it quotes is one that a golden case or the
-# bad-input suite sees the programs print (an N in it stands for a number).
+# message "ERROR: ... !" that it quotes is one that a test sees the programs
+# print (an N in it stands for a number).
 # usage: man_page_check.sh <page> <source folder>
 set -u
 page=$1
@@ -32,7 +32,7 @@ while read -r message; do
 pattern = re.compile(re.escape(sys.argv[1]).replace(r"\ N\ ", r"\ [0-9]+\ "))
 sys.exit(not any(pattern.search(path.read_text(errors="replace"))
                  for folder in sys.argv[2:] for path in pathlib.Path(folder).rglob("*")
-                 if path.is_file()))' "$message" "$source_dir/tests/golden" "$source_dir/tests/bad_input"; then
+                 if path.is_file()))' "$message" "$source_dir/tests"; then
         echo "$page quotes a message that no test sees: $message"
         failed=1
     fi

@@ -1,11 +1,15 @@
 #include "driver.h"
+#include "file_seam.h"
 #include "report_reader.h"
 #include "temp_file.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
+#include <sys/stat.h>
+
 #include <cstring>
+#include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -164,8 +168,8 @@ struct Filled {
 Filled readReport(const std::string& content, int count = -1) {
     const std::string path = writeTempFile("report", content);
     Filled filled{};
-    bool opened = false;
-    filled.count = count >= 0 ? count : getNumVexo(path.c_str(), opened);
+    CountedReport counted;
+    filled.count = count >= 0 ? count : getNumVexo(path.c_str(), counted);
     getVexoInfo(filled.table, filled.count, path.c_str());
     getStatus(filled.table, filled.count, path.c_str());
     return filled;
@@ -194,16 +198,16 @@ TEST(ReportPasses, CountFromTheFirstTotalLine) {
         {"", 0},
     };
     for (const auto& [content, count] : cases) {
-        bool opened = false;
-        EXPECT_EQ(getNumVexo(writeTempFile("count", content).c_str(), opened), count) << content;
-        EXPECT_TRUE(opened);
+        CountedReport counted;
+        EXPECT_EQ(getNumVexo(writeTempFile("count", content).c_str(), counted), count) << content;
+        EXPECT_TRUE(counted.read);
     }
 }
 
 TEST(ReportPasses, UnreadableReportLeavesTheTableAlone) {
-    bool opened = true;
-    EXPECT_EQ(getNumVexo("/nonexistent/report", opened), fileNotOpened);
-    EXPECT_FALSE(opened);
+    CountedReport counted{true};
+    EXPECT_EQ(getNumVexo("/nonexistent/report", counted), fileNotOpened);
+    EXPECT_FALSE(counted.read);
     DeviceTable table{};
     table[0].status[0] = 'k';
     testing::internal::CaptureStdout();
@@ -303,52 +307,7 @@ TEST(ReportPasses, NeverFillsPastTheTable) {
     expectDevice(table[1], "1A2B3C4D", "1.4", "Firmware update not required");
 }
 
-#ifdef VEXO_WRAPPED_FOPEN
-// A report whose reads fail after a chosen number of bytes: the test build
-// wraps fopen, and a path "failing:N:real path" opens such a stream.
-struct FailingReport {
-    std::FILE* file;
-    long left;
-};
-
-ssize_t readUntilFailure(void* cookie, char* buffer, std::size_t size) {
-    auto* report = static_cast<FailingReport*>(cookie);
-    const std::size_t wanted = std::min(size, static_cast<std::size_t>(report->left));
-    const std::size_t got = std::fread(buffer, 1, wanted, report->file);
-    report->left -= static_cast<long>(got);
-    if (got == 0 && wanted == 0) {
-        errno = EIO;
-        return -1;
-    }
-    return static_cast<ssize_t>(got);
-}
-
-int closeFailingReport(void* cookie) {
-    auto* report = static_cast<FailingReport*>(cookie);
-    std::fclose(report->file);
-    delete report;
-    return 0;
-}
-
-} // namespace
-
-extern "C" std::FILE* __real_fopen(const char* path, const char* mode);
-
-extern "C" std::FILE* __wrap_fopen(const char* path, const char* mode) {
-    long failAfter = 0;
-    int pathAt = 0;
-    if (std::sscanf(path, "failing:%ld:%n", &failAfter, &pathAt) != 1 || pathAt == 0) {
-        return __real_fopen(path, mode);
-    }
-    std::FILE* real = __real_fopen(path + pathAt, mode);
-    if (real == nullptr) {
-        return nullptr;
-    }
-    return fopencookie(new FailingReport{real, failAfter}, mode,
-                       {readUntilFailure, nullptr, nullptr, closeFailingReport});
-}
-
-namespace {
+#ifdef VEXO_FILE_SEAM
 
 // Devices first and statuses after, so that each pass reads further than the last.
 const std::string blocksFirstReport = "Total Vexo Devices Found = 2\n"                   // 29 bytes
@@ -362,31 +321,95 @@ const std::string blocksFirstReport = "Total Vexo Devices Found = 2\n"          
                                       "Vexo #1\nVexo #1\nFirmware update successful\n"   // 269
                                       "==== Vexo device ====\n";
 
+// The trace of a whole run with DEBUG, from the first pass on, and its code.
+std::pair<int, std::string> tracedRun(const std::string& path) {
+    const std::array<const char*, 5> argv = {"Vantrel", "1A2B3C4D", "1.5", path.c_str(), "DEBUG"};
+    testing::internal::CaptureStdout();
+    const int code = runChecker(5, argv.data());
+    debugEnabled = false;
+    const std::string printed = testing::internal::GetCapturedStdout();
+    return {code, printed.substr(printed.find("\nFunction"))};
+}
+
+const std::string countTrace = "\nFunction: getNumVexo\nNumber of Vexos Found:2.\n";
+const std::string device0Trace = "Vexo #0 Silicon ID:1A2B3C4D\nVexo #0 Firmware Rev:1.5\n";
+const std::string identityTrace = "\nFunction: getVexoInfo\n" + device0Trace +
+                                  "Vexo #1 Silicon ID:1A2B3C4D\nVexo #1 Firmware Rev:1.5\n";
+const std::string status0Trace = "\nFunction: getStatus\nVexo #0:VEXO found but update failed\n";
+
 TEST(ReportPasses, AReadErrorEndsThePassAndTheRun) {
     const std::string path = writeTempFile("blocks-first", blocksFirstReport);
-    const std::string trace = "\nFunction: getNumVexo\nNumber of Vexos Found:2.\n"
-                              "\nFunction: getVexoInfo\nVexo #0 Silicon ID:1A2B3C4D\n"
-                              "Vexo #0 Firmware Rev:1.5\n";
+    const std::string trace = countTrace + "\nFunction: getVexoInfo\n" + device0Trace;
     const std::string readError =
         "ERROR: Could not read Vexo info file... the report is incomplete!\n\n";
-    const std::vector<std::pair<long, std::string>> cases = {
-        {0, "\nFunction: getNumVexo\n" + readError},
-        {130, trace + readError},
-        {240, trace +
-                  "Vexo #1 Silicon ID:1A2B3C4D\nVexo #1 Firmware Rev:1.5\n"
-                  "\nFunction: getStatus\nVexo #0:VEXO found but update failed\n" +
-                  readError},
+    // A read that fails once must end the pass, even where the next would work.
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"failing:0:", "\nFunction: getNumVexo\n" + readError},
+        {"failing:130:", trace + readError},
+        {"failing-once:130:", trace + readError},
+        {"failing:240:", countTrace + identityTrace + status0Trace + readError},
+        {"failing-once:240:", countTrace + identityTrace + status0Trace + readError},
     };
-    for (const auto& [failAfter, output] : cases) {
-        const std::string failing = "failing:" + std::to_string(failAfter) + ":" + path;
-        const std::array<const char*, 5> argv = {"Vantrel", "1A2B3C4D", "1.5", failing.c_str(),
-                                                 "DEBUG"};
-        testing::internal::CaptureStdout();
-        const int code = runChecker(5, argv.data());
-        debugEnabled = false;
-        const std::string printed = testing::internal::GetCapturedStdout();
-        EXPECT_EQ(code, 255) << failAfter;
-        EXPECT_EQ(printed.substr(printed.find("\nFunction")), output) << failAfter;
+    for (const auto& [failing, output] : cases) {
+        EXPECT_EQ(tracedRun(failing + path), std::make_pair(255, output)) << failing;
+    }
+}
+
+struct ChangeCase {
+    const char* name;
+    int nthOpen; // 1: the count pass; 2: the identity pass; 3 to 5: the status pass
+    std::function<void(const std::string&)> change;
+    std::string output;
+};
+
+void replaceWith(const std::string& path, const std::string& content) {
+    const std::string other = writeTempFile("replacement", content);
+    std::filesystem::rename(other, path);
+}
+
+// Another file renamed over the report, or the report written to, while the
+// passes read it: the run ends with the message of the pass that sees it, and
+// no verdict, never a verdict that mixes two reports or a wait for a writer.
+TEST(ReportPasses, AReportChangedWhileReadEndsTheRun) {
+    const auto fifo = [](const std::string& path) {
+        ASSERT_EQ(mkfifo((path + ".fifo").c_str(), 0600), 0);
+        std::filesystem::rename(path + ".fifo", path);
+    };
+    const auto replaced = [](const std::string& path) {
+        replaceWith(path, "Total Vexo Devices Found = 1\nVexo #0\nVexo #0\n"
+                          "Firmware update successful\n==== Vexo device ====\n"
+                          "Silicon ID      = 1A2B3C4D\nFirmware rev    = 1.5\n");
+    };
+    const auto grown = [](const std::string& path) {
+        std::ofstream(path, std::ios::app) << "Vexo #2 update started\n";
+    };
+    const auto removed = [](const std::string& path) { std::filesystem::remove(path); };
+    const std::string notRegular =
+        "ERROR: Vexo info file is not a regular file... save the report to a file first!\n\n";
+    const std::string changed =
+        "ERROR: Vexo info file changed while it was read... run the check again!\n\n";
+    const std::string notOpened =
+        "ERROR: Could not open Vexo info file... Vexo info not found!\n\n";
+    const std::string status1Trace = "Vexo #1:Firmware update successful\n";
+    const std::vector<ChangeCase> cases = {
+        {"a FIFO before the count pass", 1, fifo, "\nFunction: getNumVexo\n" + notRegular},
+        {"a FIFO before a reopen", 4, fifo, countTrace + identityTrace + status0Trace + notRegular},
+        {"replaced before the identity pass", 2, replaced,
+         countTrace + "\nFunction: getVexoInfo\n" + changed},
+        {"replaced before the status pass", 3, replaced,
+         countTrace + identityTrace + "\nFunction: getStatus\n" + changed},
+        {"replaced after the last device", 5, replaced,
+         countTrace + identityTrace + status0Trace + status1Trace + changed},
+        {"grown before the status pass", 3, grown,
+         countTrace + identityTrace + "\nFunction: getStatus\n" + changed},
+        {"removed before a reopen", 4, removed,
+         countTrace + identityTrace + status0Trace + notOpened},
+    };
+    for (const ChangeCase& c : cases) {
+        std::filesystem::remove(scratchFolder() / "changing"); // a FIFO, say
+        const std::string path = writeTempFile("changing", blocksFirstReport);
+        beforeOpen(path, c.nthOpen, [&] { c.change(path); });
+        EXPECT_EQ(tracedRun(path), std::make_pair(255, c.output)) << c.name;
     }
 }
 #endif

@@ -25,6 +25,7 @@ rows=0
 # --- setup: every file here is a user file that no run may change
 cp "$source_dir/examples/two-devices.report" two.report
 cp "$source_dir/examples/twenty-devices.report" twenty.report
+cp "$source_dir/examples/one-failed.report" one-failed.report
 sed 's/$/\r/' two.report > crlf.report
 head -c -1 two.report > no-final-newline.report
 : > empty.txt
@@ -133,6 +134,16 @@ row "checker: count 999" 255 "ERROR: Vexo info file lists 999 devices... at most
     "${vantrel[@]}" 0BADF00D 3.2 count999.report
 row "checker: count 99999999999" 255 "ERROR: Vexo info file lists 2147483647 devices... at most 20 are supported!" \
     "${vantrel[@]}" 0BADF00D 3.2 count99999999999.report
+# Console text that cannot be written is never a success; a failure keeps its
+# code. A closed standard output must not become a file the program opens.
+posix_row "checker: console on a full disk" 255 - \
+    bash -c '"$@" > /dev/full' - "${vantrel[@]}" 1A2B3C4D 1.5 two.report
+posix_row "checker: console on a full disk, a failed update" 2 - \
+    bash -c '"$@" > /dev/full' - "${vantrel[@]}" 5C3D2E1F 2.1 one-failed.report
+posix_row "checker: standard output closed" 255 - \
+    bash -c '"$@" >&-' - "${vantrel[@]}" 1A2B3C4D 1.5 two.report
+posix_row "checker: a stack of 120 KiB" 0 "$verdict_1_5" \
+    bash -c 'ulimit -s 120 && exec "$@"' - "${vantrel[@]}" 1A2B3C4D 1.5 two.report
 row "checker: 10,000-character silicon ID" 171 - "${vantrel[@]}" "$long" 1.5 two.report
 row "checker: 10,000-character firmware revision" 171 - "${vantrel[@]}" 1A2B3C4D "$long" two.report
 row "checker: 10,000-character report path" 255 "$open_error" "${vantrel[@]}" 1A2B3C4D 1.5 "$long"
@@ -153,6 +164,11 @@ row "filter: 10,000-character input path" 2 "ERROR: Could not open input file!" 
 row "filter: 10,000-character output path" 2 "ERROR: Could not create output file!" "${glimmerlode[@]}" plain.txt "$long" '#'
 row "filter: output in a missing folder" 2 "ERROR: Could not create output file!" "${glimmerlode[@]}" plain.txt none/out.txt '#'
 posix_row "filter: output to a full disk" 2 "ERROR: Could not write output file!" "${glimmerlode[@]}" random.bin /dev/full '#'
+posix_row "filter: console on a full disk" 2 - \
+    bash -c '"$@" > /dev/full' - "${glimmerlode[@]}" plain.txt out.txt '='
+posix_row "filter: standard output closed" 2 - bash -c '"$@" >&-' - "${glimmerlode[@]}" plain.txt out.txt '='
+$windows || [ "$(cat out.txt)" = "$(printf 'key==value\nplain line')" ] ||
+    { echo "FAIL filter: standard output closed: the output holds $(head -c 80 out.txt)"; failures=$((failures + 1)); }
 row "filter: same file by a second path" 2 "ERROR: Input and output are the same file!" "${glimmerlode[@]}" plain.txt ./folder/../plain.txt '='
 row "filter: same file by a hard link" 2 "ERROR: Input and output are the same file!" "${glimmerlode[@]}" plain.txt hard-link.txt '='
 row "filter: same file by a symbolic link" 2 "ERROR: Input and output are the same file!" "${glimmerlode[@]}" symbolic-link.txt plain.txt '='

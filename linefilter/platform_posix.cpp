@@ -1,0 +1,88 @@
+#include "platform.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+bool statusOf(FileHandle file, struct stat& status) {
+    return ::fstat(static_cast<int>(file), &status) == 0;
+}
+
+} // namespace
+
+FileHandle openInputFile(const char* path) {
+    const int file = ::open(path, O_RDONLY | O_CLOEXEC);
+    struct stat status {};
+    if (file >= 0 && (!statusOf(file, status) || S_ISDIR(status.st_mode))) {
+        ::close(file);
+        return noFile;
+    }
+    return file;
+}
+
+FileHandle openOutputFile(const char* path) {
+    // The permissions that creating the file with fopen would give it.
+    return ::open(path, O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+}
+
+bool isSameFile(FileHandle input, FileHandle output) {
+    struct stat in {};
+    struct stat out {};
+    return statusOf(input, in) && statusOf(output, out) && in.st_dev == out.st_dev &&
+           in.st_ino == out.st_ino;
+}
+
+bool truncateOutputFile(FileHandle output) {
+    struct stat status {};
+    if (!statusOf(output, status)) {
+        return false;
+    }
+    return !S_ISREG(status.st_mode) || ::ftruncate(static_cast<int>(output), 0) == 0;
+}
+
+std::ptrdiff_t readFile(FileHandle input, char* buffer, std::size_t size) {
+    for (;;) {
+        const ssize_t got = ::read(static_cast<int>(input), buffer, size);
+        if (got >= 0 || errno != EINTR) {
+            return got;
+        }
+    }
+}
+
+bool writeFile(FileHandle output, const char* bytes, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = ::write(static_cast<int>(output), bytes, size);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+bool closeFile(FileHandle file) {
+    return ::close(static_cast<int>(file)) == 0;
+}
+
+bool lineEndsAreCrLf() {
+    return false;
+}
+
+bool standardOutputIsOpen() {
+    bool outputOpen = true;
+    for (int stream = 0; stream <= 2; ++stream) {
+        if (::fcntl(stream, F_GETFD) == -1 && errno == EBADF) {
+            // The lowest free descriptor: this very one.
+            ::open("/dev/null", stream == 0 ? O_RDONLY : O_WRONLY);
+            outputOpen = outputOpen && stream != 1;
+        }
+    }
+    return outputOpen;
+}

@@ -1,0 +1,99 @@
+#include "platform.h"
+
+#include <cstdio>
+#include <io.h>
+#include <string>
+#include <windows.h>
+
+namespace {
+
+// Paths are UTF-8; the system takes UTF-16. Empty when the path is not UTF-8.
+std::wstring widePathOf(const char* path) {
+    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
+    std::wstring wide(length > 0 ? length : 0, L'\0');
+    if (length <= 0 || MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide.data(),
+                                           length) != length) {
+        return {};
+    }
+    wide.pop_back(); // the terminator counted by the conversion
+    return wide;
+}
+
+// Both files are opened sharing everything, so that the output opens even
+// where it is the input, and the two can be compared.
+FileHandle openFile(const char* path, DWORD access, DWORD disposition) {
+    const std::wstring widePath = widePathOf(path);
+    if (widePath.empty()) {
+        return noFile;
+    }
+    // A directory does not open without backup semantics, as it should not.
+    const HANDLE file = CreateFileW(widePath.c_str(), access,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return file == INVALID_HANDLE_VALUE ? noFile : reinterpret_cast<FileHandle>(file);
+}
+
+HANDLE handleOf(FileHandle file) {
+    return reinterpret_cast<HANDLE>(file);
+}
+
+} // namespace
+
+FileHandle openInputFile(const char* path) {
+    return openFile(path, GENERIC_READ, OPEN_EXISTING);
+}
+
+FileHandle openOutputFile(const char* path) {
+    return openFile(path, GENERIC_WRITE, OPEN_ALWAYS);
+}
+
+bool isSameFile(FileHandle input, FileHandle output) {
+    BY_HANDLE_FILE_INFORMATION in{};
+    BY_HANDLE_FILE_INFORMATION out{};
+    return GetFileInformationByHandle(handleOf(input), &in) &&
+           GetFileInformationByHandle(handleOf(output), &out) &&
+           in.dwVolumeSerialNumber == out.dwVolumeSerialNumber &&
+           in.nFileIndexHigh == out.nFileIndexHigh && in.nFileIndexLow == out.nFileIndexLow;
+}
+
+bool truncateOutputFile(FileHandle output) {
+    // A device such as NUL or CON, or a pipe, is no disk file.
+    return GetFileType(handleOf(output)) != FILE_TYPE_DISK || SetEndOfFile(handleOf(output));
+}
+
+std::ptrdiff_t readFile(FileHandle input, char* buffer, std::size_t size) {
+    DWORD got = 0;
+    if (!ReadFile(handleOf(input), buffer, static_cast<DWORD>(size), &got, nullptr)) {
+        // A pipe whose writer has closed it has come to its end.
+        return GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
+    }
+    return static_cast<std::ptrdiff_t>(got);
+}
+
+bool writeFile(FileHandle output, const char* bytes, std::size_t size) {
+    while (size > 0) {
+        DWORD written = 0;
+        const DWORD piece = static_cast<DWORD>(size < (1u << 30) ? size : (1u << 30));
+        if (!WriteFile(handleOf(output), bytes, piece, &written, nullptr) || written == 0) {
+            return false;
+        }
+        bytes += written;
+        size -= written;
+    }
+    return true;
+}
+
+bool closeFile(FileHandle file) {
+    return CloseHandle(handleOf(file)) != 0;
+}
+
+bool lineEndsAreCrLf() {
+    return true;
+}
+
+// The program opens files as handles, never as the C library's descriptors, so
+// a closed standard stream cannot be handed out again: there is nothing to hold.
+bool standardOutputIsOpen() {
+    const int stream = _fileno(stdout);
+    return stream >= 0 && _get_osfhandle(stream) >= 0;
+}
