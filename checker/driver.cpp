@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace vantrel {
+
 bool debugEnabled = false;
 
 namespace {
@@ -91,3 +93,5 @@ int runChecker(int argc, const char* const* argv) {
     const bool consoleWritten = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
     return code == 0 && !(consoleOpen && consoleWritten) ? reportErrorCode : code;
 }
+
+} // namespace vantrel

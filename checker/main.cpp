@@ -1,5 +1,5 @@
 #include "driver.h"
 
 int main(int argc, char** argv) {
-    return runChecker(argc, argv);
+    return vantrel::runChecker(argc, argv);
 }

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace vantrel {
+
 // An open report as the platform knows it (a descriptor, a handle).
 using ReportHandle = std::intptr_t;
 inline constexpr ReportHandle noReport = -1;
@@ -45,3 +47,5 @@ bool lineEndsAreCrLf();
 // found closed are opened on the null device, so that no file the program
 // opens can take their place and receive its console text.
 bool standardOutputIsOpen();
+
+} // namespace vantrel

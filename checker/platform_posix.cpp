@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace vantrel {
+
 namespace {
 
 std::int64_t nanoseconds(const timespec& time) {
@@ -62,3 +64,5 @@ bool standardOutputIsOpen() {
     }
     return outputOpen;
 }
+
+} // namespace vantrel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device_info.h"
 #include "platform.h"
 
 #include <array>
@@ -7,8 +8,7 @@
 #include <span>
 #include <string_view>
 
-// One read of the report gives at most 255 characters.
-inline constexpr std::size_t lineCapacity = 256;
+namespace vantrel {
 
 // An open report, read through a chunk of its own. next is always where a
 // line of the report begins (a long line being several lines of 255 bytes).
@@ -32,7 +32,7 @@ inline bool isReportSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// Whether the line read holds text anywhere.
+// Whether the line read, up to its terminator, holds text anywhere.
 bool lineContains(std::span<const char> line, std::string_view text);
 
 // Opens the report at its top. Only a regular file is opened: every pass reads
@@ -53,3 +53,5 @@ int readLine(ReportCursor& report, std::span<char> line);
 // false at the end of the report. Stretches of the report where text does not
 // occur are passed over without being cut into lines.
 bool readLineHolding(ReportCursor& report, std::span<char> line, std::string_view text);
+
+} // namespace vantrel

@@ -1,10 +1,16 @@
 #include "report_reader.h"
 
 #include "driver.h"
+#include "report_lines.h"
 
+#include <algorithm>
+#include <array>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <string_view>
+
+namespace vantrel {
 
 namespace {
 
@@ -68,10 +74,13 @@ void copyText(std::span<char> destination, std::string_view text) {
     destination[length] = '\0';
 }
 
-void traceFunction(const char* name) {
+// Traces the pass by name and opens the report for it, as openForPass does.
+int beginPass(ReportCursor& report, const char* name, const char* path,
+              const FileIdentity* counted) {
     if (debugEnabled) {
         std::printf("\nFunction: %s\n", name);
     }
+    return openForPass(report, path, counted);
 }
 
 // Closes the report at the end of a pass: passDone, or fileReadFailed (with its
@@ -105,9 +114,8 @@ int parseCount(const char* text) {
 }
 
 int getNumVexo(const char* reportPath, CountedReport& counted) {
-    traceFunction("getNumVexo");
     ReportCursor& report = passCursor();
-    counted.read = openForPass(report, reportPath, nullptr) == passDone;
+    counted.read = beginPass(report, "getNumVexo", reportPath, nullptr) == passDone;
     if (!counted.read) {
         return fileNotOpened;
     }
@@ -145,9 +153,9 @@ void fillFromKey(ReportCursor& report, std::span<char> line, const char* key, st
 
 int getVexoInfo(std::span<DeviceInfo> table, int count, const char* reportPath,
                 const FileIdentity* counted) {
-    traceFunction("getVexoInfo");
     ReportCursor& report = passCursor();
-    if (const int opened = openForPass(report, reportPath, counted); opened != passDone) {
+    if (const int opened = beginPass(report, "getVexoInfo", reportPath, counted);
+        opened != passDone) {
         return opened;
     }
     std::array<char, lineCapacity> line{};
@@ -192,9 +200,9 @@ bool findStatusLine(ReportCursor& report, const char* marker, std::span<char> ca
 
 int getStatus(std::span<DeviceInfo> table, int count, const char* reportPath,
               const FileIdentity* counted) {
-    traceFunction("getStatus");
     ReportCursor& report = passCursor();
-    if (const int opened = openForPass(report, reportPath, counted); opened != passDone) {
+    if (const int opened = beginPass(report, "getStatus", reportPath, counted);
+        opened != passDone) {
         return opened;
     }
     std::array<char, lineCapacity> candidate{};
@@ -223,3 +231,5 @@ int getStatus(std::span<DeviceInfo> table, int count, const char* reportPath,
     }
     return endPass(report);
 }
+
+} // namespace vantrel

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+namespace vantrel {
+
 namespace {
 
 inline constexpr int codeUnchanged = -1;
@@ -92,3 +94,5 @@ int checkUpdateStatus(std::span<const DeviceInfo> table, int count,
     }
     return code;
 }
+
+} // namespace vantrel

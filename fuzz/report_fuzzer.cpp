@@ -29,8 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     if (debug) {
         argv.push_back("DEBUG");
     }
-    debugEnabled = false;
-    const int code = runChecker(static_cast<int>(argv.size()), argv.data());
+    vantrel::debugEnabled = false;
+    const int code = vantrel::runChecker(static_cast<int>(argv.size()), argv.data());
     if (code != 0 && code != 1 && code != 2 && code != 171 && code != 255) {
         __builtin_trap();
     }

@@ -1,5 +1,6 @@
 #include "driver.h"
 #include "file_seam.h"
+#include "report_lines.h"
 #include "report_reader.h"
 #include "temp_file.h"
 
@@ -13,6 +14,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+using namespace vantrel;
 
 namespace {
 

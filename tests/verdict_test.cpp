@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+using namespace vantrel;
+
 namespace {
 
 struct Device {
