@@ -10,6 +10,8 @@
 #include <fstream>
 #include <iterator>
 
+using namespace glimmerlode;
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     silenceStandardOutput();
     return 0;

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace glimmerlode {
+
 namespace {
 
 constexpr std::string_view frameLine = "*************************************************";
@@ -64,3 +66,5 @@ int runFilter(int argc, const char* const* argv) {
     const bool consoleWritten = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
     return code == doneCode && !(consoleOpen && consoleWritten) ? fileErrorCode : code;
 }
+
+} // namespace glimmerlode

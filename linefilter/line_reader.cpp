@@ -3,9 +3,39 @@
 #include <algorithm>
 #include <cstring>
 
+namespace glimmerlode {
+
 namespace {
 
-// A carriage return followed by a line feed becomes the line feed alone.
+// The one rule that cuts the input into lines: the line that begins at start
+// in bytes ends after its newline, or after 255 bytes; npos when the bytes end
+// before either, so that the line may go on past them.
+std::size_t pieceEnd(std::string_view bytes, std::size_t start) {
+    const std::size_t room = std::min(bytes.size() - start, pieceLength);
+    const void* newline = std::memchr(bytes.data() + start, '\n', room);
+    if (newline != nullptr) {
+        return static_cast<std::size_t>(static_cast<const char*>(newline) - bytes.data()) + 1;
+    }
+    return room == pieceLength ? start + pieceLength : std::string_view::npos;
+}
+
+// Where the line that holds the byte at position of bytes begins, bytes
+// beginning with a line; at position itself when a line would begin there.
+std::size_t lineStartAt(std::string_view bytes, std::size_t position) {
+    const std::size_t newline = bytes.substr(0, position).rfind('\n');
+    std::size_t start = newline == std::string_view::npos ? 0 : newline + 1;
+    for (std::size_t end; (end = pieceEnd(bytes, start)) <= position; start = end) {
+    }
+    return start;
+}
+
+// The bytes read and not yet handled; they begin with a line.
+std::string_view unhandledBytes(const InputFile& input) {
+    return {input.chunk.data() + input.next, input.end - input.next};
+}
+
+// The twin of joinCrLf in checker/report_lines.cpp (the programs share no
+// code). A carriage return followed by a line feed becomes the line feed alone.
 std::size_t joinCrLf(char* data, std::size_t size) {
     char* out = static_cast<char*>(std::memchr(data, '\r', size));
     if (out == nullptr) {
@@ -20,16 +50,9 @@ std::size_t joinCrLf(char* data, std::size_t size) {
     return static_cast<std::size_t>(out - data);
 }
 
-} // namespace
-
-std::string_view unhandledBytes(const InputFile& input) {
-    return {input.chunk.data() + input.next, input.end - input.next};
-}
-
-void markHandled(InputFile& input, std::size_t count) {
-    input.next += count;
-}
-
+// The twin of refill in checker/report_lines.cpp. Moves what is left to the
+// front of the chunk (less than a line) and reads more behind it; false when
+// nothing was added, at the end of the file or when reading failed.
 bool readMore(InputFile& input) {
     if (input.atEnd) {
         return false;
@@ -58,23 +81,40 @@ bool readMore(InputFile& input) {
     return true;
 }
 
-std::size_t lineEnd(std::string_view bytes, std::size_t start, bool last) {
-    const std::size_t available = bytes.size() - start;
-    const void* newline = std::memchr(bytes.data() + start, '\n', std::min(available, pieceLength));
-    if (newline != nullptr) {
-        return static_cast<std::size_t>(static_cast<const char*>(newline) - bytes.data()) + 1;
+} // namespace
+
+int readRawLine(InputFile& input, std::string_view& line) {
+    std::string_view bytes = unhandledBytes(input);
+    std::size_t length = pieceEnd(bytes, 0);
+    while (length == std::string_view::npos) {
+        const bool added = readMore(input);
+        if (!added && input.readFailed) {
+            return -1;
+        }
+        bytes = unhandledBytes(input);
+        // At the end of the input, what is left is its last line.
+        length = added ? pieceEnd(bytes, 0) : bytes.size();
     }
-    if (available >= pieceLength) {
-        return start + pieceLength;
+    if (length == 0) {
+        return -1;
     }
-    return last ? bytes.size() : std::string_view::npos;
+    line = bytes.substr(0, length);
+    input.next += length;
+    return 1;
 }
 
-std::size_t lineStartAt(std::string_view bytes, std::size_t position) {
-    const std::string_view before = bytes.substr(0, position);
-    // Mostly there is no newline before position: a forward search says so fastest.
-    const std::size_t newline =
-        before.find('\n') == std::string_view::npos ? before.npos : before.rfind('\n');
-    const std::size_t start = newline == std::string_view::npos ? 0 : newline + 1;
-    return start + (position - start) / pieceLength * pieceLength;
+std::string_view linesWithout(InputFile& input, const SearchString& search) {
+    for (;;) {
+        const std::string_view bytes = unhandledBytes(input);
+        const std::size_t hit = findString(bytes, search);
+        // Where the line that holds the string begins; or, where no whole line
+        // does, where the last may go on past the bytes.
+        const std::size_t stop = lineStartAt(bytes, std::min(hit, bytes.size()));
+        if (stop > 0 || hit != std::string_view::npos || !readMore(input)) {
+            input.next += stop;
+            return bytes.substr(0, stop);
+        }
+    }
 }
+
+} // namespace glimmerlode

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "platform.h"
+#include "search.h"
 
 #include <array>
 #include <cstddef>
 #include <string_view>
+
+namespace glimmerlode {
 
 // One read gives at most 255 bytes, stopping after a newline: a longer line is
 // handled as several lines.
@@ -25,22 +28,16 @@ struct InputFile {
     std::array<char, 1 << 17> chunk;
 };
 
-// The bytes read and not yet handled; they begin with a line.
-std::string_view unhandledBytes(const InputFile& input);
+// The next line of the input as it was read, its newline included: at most
+// 255 bytes, stopping after a newline. line points into the chunk until the
+// next read. 1 when a line was read; -1 at the end of the input or when
+// reading failed (readFailed).
+int readRawLine(InputFile& input, std::string_view& line);
 
-// The first count unhandled bytes are handled; count ends a line.
-void markHandled(InputFile& input, std::size_t count);
+// The lines from here up to the first in which search occurs, as they were
+// read, and no further than the chunk holds: passed over, so that readRawLine
+// reads that line next. Empty when the next line is that line, and at the end
+// of the input. Reading the lines one by one would find the same lines.
+std::string_view linesWithout(InputFile& input, const SearchString& search);
 
-// Reads more of the input behind the unhandled bytes, which must hold less
-// than a line; false when nothing was added: at the end of the file (atEnd) or
-// when reading failed (readFailed as well).
-bool readMore(InputFile& input);
-
-// Where the line that begins at start in bytes ends: after its newline, after
-// 255 bytes, or, when bytes are the last of the input, at their end. npos when
-// it may go on past bytes.
-std::size_t lineEnd(std::string_view bytes, std::size_t start, bool last);
-
-// Where the line that holds the byte at position begins, bytes beginning with
-// a line; at position itself when a line would begin there.
-std::size_t lineStartAt(std::string_view bytes, std::size_t position);
+} // namespace glimmerlode

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace glimmerlode {
+
 namespace {
 
 void flushBuffer(OutputFile& output) {
@@ -51,3 +53,5 @@ bool closeOutput(OutputFile& output) {
     output.file = noFile;
     return closed && !output.writeFailed;
 }
+
+} // namespace glimmerlode

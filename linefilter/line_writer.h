@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string_view>
 
+namespace glimmerlode {
+
 // An output file written through a buffer of its own: a line is written in up
 // to two pieces, and one library call per piece would cost more than the
 // filtering itself.
@@ -34,3 +36,5 @@ inline void writeBytes(OutputFile& output, std::string_view bytes) {
 // Writes out what is buffered and closes the file; false when any write,
 // this one included, failed.
 bool closeOutput(OutputFile& output);
+
+} // namespace glimmerlode

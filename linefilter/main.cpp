@@ -1,5 +1,5 @@
 #include "filter_driver.h"
 
 int main(int argc, char** argv) {
-    return runFilter(argc, argv);
+    return glimmerlode::runFilter(argc, argv);
 }

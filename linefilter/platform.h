@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace glimmerlode {
+
 // An open file as the platform knows it (a descriptor, a handle).
 using FileHandle = std::intptr_t;
 inline constexpr FileHandle noFile = -1;
@@ -43,3 +45,5 @@ bool lineEndsAreCrLf();
 // found closed are opened on the null device, so that no file the program
 // opens can take their place and receive its console text.
 bool standardOutputIsOpen();
+
+} // namespace glimmerlode

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace glimmerlode {
+
 namespace {
 
 bool statusOf(FileHandle file, struct stat& status) {
@@ -86,3 +88,5 @@ bool standardOutputIsOpen() {
     }
     return outputOpen;
 }
+
+} // namespace glimmerlode

@@ -5,6 +5,8 @@
 #include <string>
 #include <windows.h>
 
+namespace glimmerlode {
+
 namespace {
 
 // Paths are UTF-8; the system takes UTF-16. Empty when the path is not UTF-8.
@@ -97,3 +99,5 @@ bool standardOutputIsOpen() {
     const int stream = _fileno(stdout);
     return stream >= 0 && _get_osfhandle(stream) >= 0;
 }
+
+} // namespace glimmerlode

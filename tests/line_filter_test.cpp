@@ -3,13 +3,19 @@
 #include "line_reader.h"
 #include "line_writer.h"
 #include "platform.h"
+#include "reader_cases.h"
 #include "temp_file.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
+
+using namespace glimmerlode;
 
 namespace {
 
@@ -40,7 +46,8 @@ TEST(KeptPieces, RewritesLinesHoldingTheSearchString) {
         {"abcde", "Zabcde ab\n", "Za"},            // and the newline goes too
         {"#", "a#b", "a##b"},                      // no newline in, none out
         {"", "abc\n", "abc\n"},                    // empty search string: unchanged
-        {"#", "a\0b#c\0#d\n"s, "a\0b##d\n"s},      // NUL is a byte like any other
+        {"", "a\0bc\n"s, "a\0bc\n"s},
+        {"#", "a\0b#c\0#d\n"s, "a\0b##d\n"s}, // NUL is a byte like any other
         {"#", "\0#x\n"s, "\0##x\n"s},
     };
     for (const RewriteCase& c : cases) {
@@ -56,6 +63,27 @@ TEST(KeptPieces, FindsTheStringAtEveryPlaceOfALongLine) {
         EXPECT_EQ(rewritten(before + "xyz" + after + "\n", "xyz"), head + "z" + after + "\n") << at;
         const std::string nearMiss = before + "xya" + after + "z\n";
         EXPECT_EQ(rewritten(nearMiss, "xyz"), nearMiss) << at;
+    }
+}
+
+// Text made to trip a search: a small alphabet, strings with a period, strings
+// longer than a block, and every string a piece of the text or near one.
+TEST(FindString, FindsWhatFindFinds) {
+    std::mt19937 random(5);
+    const auto draw = [&](std::size_t below) { return std::size_t(random() % below); };
+    for (int round = 0; round < 20000; ++round) {
+        std::string text(draw(700), 'a');
+        const char letters = static_cast<char>(1 + draw(3));
+        for (char& c : text) {
+            c = static_cast<char>('a' + draw(letters));
+        }
+        const std::size_t from = draw(text.size() + 1);
+        std::string string = text.substr(from, draw(round % 2 ? 12 : 300));
+        if (!string.empty() && draw(2) == 0) {
+            string[draw(string.size())] ^= 1;
+        }
+        EXPECT_EQ(findString(text, prepareSearch(string)), std::string_view(text).find(string))
+            << string << " in " << text;
     }
 }
 
@@ -75,31 +103,49 @@ TEST(LastOf, FindsTheLastOccurrenceAsRfindDoes) {
     }
 }
 
-// The lines of a file as the reader cuts them, with CR LF read as one newline
-// or not.
-std::vector<std::string> rawLinesOf(const std::string& content, bool crlfLineEnds = false) {
-    const std::string path = writeTempFile("raw", content);
+std::unique_ptr<InputFile> inputOf(const std::string& content, bool crlfLineEnds) {
     auto input = std::make_unique<InputFile>();
-    input->file = openInputFile(path.c_str());
+    input->file = openInputFile(writeTempFile("raw", content).c_str());
     input->crlfLineEnds = crlfLineEnds;
+    return input;
+}
+
+// The lines of a file as readRawLine gives them, with CR LF read as one
+// newline or not.
+std::vector<std::string> rawLinesOf(const std::string& content, bool crlfLineEnds = false) {
+    const std::unique_ptr<InputFile> input = inputOf(content, crlfLineEnds);
     std::vector<std::string> lines;
-    for (bool more = true; more;) {
-        more = readMore(*input);
-        const std::string_view bytes = unhandledBytes(*input);
-        std::size_t start = 0;
-        for (std::size_t end;
-             (end = lineEnd(bytes, start, input->atEnd)) != bytes.npos && end > start;
-             start = end) {
-            lines.emplace_back(bytes.substr(start, end - start));
-        }
-        markHandled(*input, start);
+    for (std::string_view line; readRawLine(*input, line) == 1;) {
+        lines.emplace_back(line);
     }
     EXPECT_FALSE(input->readFailed);
     closeFile(input->file);
     return lines;
 }
 
-TEST(LineEnd, CutsLinesOfAtMost255BytesStoppingAfterANewline) {
+// The lines that hold text, as the copy finds them: passing over the lines
+// without it, reading the others.
+std::vector<std::string> rawLinesHolding(const std::string& content, bool crlfLineEnds,
+                                         std::string_view text) {
+    const std::unique_ptr<InputFile> input = inputOf(content, crlfLineEnds);
+    const SearchString search = prepareSearch(text);
+    std::vector<std::string> lines;
+    for (std::string_view line;;) {
+        if (!linesWithout(*input, search).empty()) {
+            continue;
+        }
+        if (readRawLine(*input, line) != 1) {
+            break;
+        }
+        if (line.find(text) != std::string_view::npos) {
+            lines.emplace_back(line);
+        }
+    }
+    closeFile(input->file);
+    return lines;
+}
+
+TEST(ReadRawLine, CutsLinesOfAtMost255BytesStoppingAfterANewline) {
     const std::string s255(255, 'a');
     const std::string big(300000, 'b'); // longer than the reader's chunk
     std::vector<std::string> bigPieces;
@@ -121,29 +167,14 @@ TEST(LineEnd, CutsLinesOfAtMost255BytesStoppingAfterANewline) {
     }
 }
 
-// Where lines end with CR LF, the pair is read as one newline, counted as one
-// byte, also where it is split between two reads; a lone CR and a Ctrl-Z are
-// bytes like any other.
-TEST(LineEnd, ReadsCrLfAsOneNewline) {
-    const std::size_t firstRead = InputFile{}.chunk.size();
-    const auto xs = [](std::size_t count, std::string_view rest) {
-        return std::string(count, 'x').append(rest);
-    };
-    const std::vector<std::string> contents = {
-        "a\r\nb\r\n",
-        xs(254, "\r\ny"),
-        xs(255, "\r\ny\r\n"),
-        xs(253, "\r\r\nz\r"),
-        "lone\rCR\r\n\x1a Ctrl-Z \x1a\r\n",
-        xs(firstRead - 1, "\r\nafter the split\r\n"),
-        xs(firstRead - 1, "\r"),
-    };
-    for (const std::string& content : contents) {
-        std::string joined = content;
-        for (std::size_t at = 0; (at = joined.find("\r\n", at)) != std::string::npos; ++at) {
-            joined.erase(at, 1);
-        }
-        EXPECT_EQ(rawLinesOf(content, true), rawLinesOf(joined)) << content.substr(0, 20);
+TEST(ReadRawLine, ReadsTheCasesOfBothReaders) {
+    for (const ReaderCase& c : readerCases(std::tuple_size_v<decltype(InputFile::chunk)>)) {
+        const std::vector<std::string> lines = expectedLines(c.content, c.crlfLineEnds);
+        std::vector<std::string> holding;
+        std::copy_if(lines.begin(), lines.end(), std::back_inserter(holding),
+                     [](const std::string& line) { return line.find(readerText) != line.npos; });
+        EXPECT_EQ(rawLinesOf(c.content, c.crlfLineEnds), lines) << c.name;
+        EXPECT_EQ(rawLinesHolding(c.content, c.crlfLineEnds, readerText), holding) << c.name;
     }
 }
 

@@ -1,7 +1,9 @@
 #include "driver.h"
 #include "file_seam.h"
+#include "reader_cases.h"
 #include "report_lines.h"
 #include "report_reader.h"
+#include "report_search.h"
 #include "temp_file.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +14,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -54,36 +57,52 @@ TEST(ReadLine, SplitsAndStripsAsTheReportIsRead) {
          std::string(300, 'c') + "\n",
          {std::string(255, 'c'), std::string(45, 'c')}},
         {"NUL ends the line", std::string("ab\0cd\n\0x\n", 9), {"ab", ""}},
+        {"NUL ends the line before white space goes", std::string("ab \0cd\n", 7), {"ab"}},
     };
     for (const ReadCase& c : cases) {
         EXPECT_EQ(linesOf(c.content), c.lines) << c.name;
     }
 }
 
-std::string joinedCrLf(std::string text) {
-    for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; ++at) {
-        text.erase(at, 1);
+// A line as readLine leaves it: cut at a NUL, without its newline and
+// trailing white space.
+std::string asRead(std::string line) {
+    line.resize(std::min(line.size(), line.find('\0')));
+    while (!line.empty() && isReportSpace(line.back())) {
+        line.pop_back();
     }
-    return text;
+    return line;
 }
 
-// Where lines end with CR LF, the pair is one newline, counted as one byte by
-// the 255-byte reads, also where the pair is split between two reads of the
-// file; a CR without a LF after it, and a Ctrl-Z, are bytes like any other.
-TEST(ReadLine, ReadsCrLfAsOneNewline) {
-    const std::size_t firstRead = ReportCursor{}.chunk.size();
-    const std::vector<std::string> contents = {
-        "a\r\nb\r\n",
-        std::string(254, 'x') + "\r\ny\r\n",
-        std::string(255, 'x') + "\r\ny\r\n",
-        std::string(253, 'x') + "\r\r\nz\r",
-        "lone\rcarriage return\r\n\x1a Ctrl-Z \x1a\r\nend\r",
-        std::string(firstRead - 1, 'p') + "\r\nafter the split\r\n",
-        std::string(firstRead - 1, 'p') + "\r",
-    };
-    for (const std::string& content : contents) {
-        EXPECT_EQ(linesOf(content, true), linesOf(joinedCrLf(content)))
-            << content.size() << ": " << content.substr(0, 30);
+// The lines that hold text, as the scan finds them.
+std::vector<std::string> linesHolding(const std::string& content, bool crlfLineEnds,
+                                      std::string_view text) {
+    const std::string path = writeTempFile("holding", content);
+    auto report = std::make_unique<ReportCursor>();
+    openReport(*report, path.c_str());
+    report->crlfLineEnds = crlfLineEnds;
+    std::vector<std::string> lines;
+    std::array<char, lineCapacity> line{};
+    while (readLineHolding(*report, line, text)) {
+        lines.emplace_back(line.data());
+    }
+    closeReport(*report);
+    return lines;
+}
+
+TEST(ReadLine, ReadsTheCasesOfBothReaders) {
+    const std::size_t firstRead = std::tuple_size_v<decltype(ReportCursor::chunk)>;
+    for (const ReaderCase& c : readerCases(firstRead)) {
+        std::vector<std::string> lines;
+        std::vector<std::string> holding;
+        for (const std::string& piece : expectedLines(c.content, c.crlfLineEnds)) {
+            lines.push_back(asRead(piece));
+            if (lines.back().find(readerText) != std::string::npos) {
+                holding.push_back(lines.back());
+            }
+        }
+        EXPECT_EQ(linesOf(c.content, c.crlfLineEnds), lines) << c.name;
+        EXPECT_EQ(linesHolding(c.content, c.crlfLineEnds, readerText), holding) << c.name;
     }
 }
 
@@ -91,7 +110,7 @@ TEST(ReadLine, ReadsCrLfAsOneNewline) {
 // and must find the same line as reading line by line, wherever the line stands
 // against the reader's chunk.
 TEST(ReadLineHolding, FindsTheLineThatReadingLineByLineFinds) {
-    const std::size_t chunk = ReportCursor{}.chunk.size();
+    const std::size_t chunk = std::tuple_size_v<decltype(ReportCursor::chunk)>;
     std::string content;
     while (content.size() < 3 * chunk) {
         content += std::string(content.size() % 7 * 45, 'n') + " Vexo # Silicon ID\n";
@@ -115,6 +134,24 @@ TEST(ReadLineHolding, FindsTheLineThatReadingLineByLineFinds) {
     EXPECT_GT(found, 1000);
     closeReport(*byLine);
     closeReport(*byScan);
+}
+
+// Report-like text of few bytes, so that the two bytes the search looks for
+// first stand in many places; the texts are the report's own.
+TEST(FindText, FindsWhatFindFinds) {
+    std::mt19937 random(5);
+    const std::string_view bytes = "= #Vexo01";
+    for (const std::string_view text : {"Total Vexo Devices Found =", "==== Vexo device ====",
+                                        "Silicon ID      = ", "Vexo #", "Vexo #1", "#0"}) {
+        for (int round = 0; round < 2000; ++round) {
+            std::string report(random() % 400, ' ');
+            for (char& c : report) {
+                c = bytes[random() % bytes.size()];
+            }
+            report.insert(random() % (report.size() + 1), text.substr(0, random() % 30));
+            EXPECT_EQ(findText(report, text), std::string_view(report).find(text)) << report;
+        }
+    }
 }
 
 TEST(ReadLine, LeavesTheBufferAsItWasAtTheEnd) {
