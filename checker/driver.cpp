@@ -4,6 +4,8 @@
 #include "report_reader.h"
 #include "verdict.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -14,13 +16,16 @@ bool debugEnabled = false;
 
 namespace {
 
-constexpr std::string_view frameLine =
-    "************************************************************";
-constexpr std::string_view titleLine =
-    " Ormenta 2 Vexo3 Update Utility for use with QOR hardware   ";
-constexpr std::string_view versionLine =
-    "          Version 1.50 - Release Date 10/22/13              ";
-static_assert(frameLine.size() == 60 && titleLine.size() == 60 && versionLine.size() == 60);
+// The banner and the drivers' shape are the twins of the line filter's, in
+// linefilter/filter_driver.cpp: the two programs share no code.
+// The banner's lines between its two blank lines, each 60 characters wide.
+constexpr std::array<std::string_view, 4> bannerLines = {
+    "************************************************************",
+    " Ormenta 2 Vexo3 Update Utility for use with QOR hardware   ",
+    "          Version 1.50 - Release Date 10/22/13              ",
+    "************************************************************",
+};
+static_assert(std::ranges::all_of(bannerLines, [](auto line) { return line.size() == 60; }));
 
 constexpr int usageErrorCode = 1;
 constexpr int noDevicesCode = 171;
@@ -34,8 +39,11 @@ bool argumentsAccepted(int argc, const char* const* argv) {
 } // namespace
 
 void printBanner() {
-    std::printf("\n%s\n%s\n%s\n%s\n\n", frameLine.data(), titleLine.data(), versionLine.data(),
-                frameLine.data());
+    std::printf("\n");
+    for (const std::string_view line : bannerLines) {
+        std::printf("%s\n", line.data());
+    }
+    std::printf("\n");
 }
 
 void printUsage() {

@@ -11,6 +11,10 @@ namespace {
 
 constexpr std::size_t pieceLength = lineCapacity - 1;
 
+// pieceEnd, lineStartAt, joinCrLf and refill are the twins of those in
+// linefilter/line_reader.cpp (there readMore): the programs share no code, and
+// tests/reader_cases.h runs one table of cases against both readers.
+
 // The one rule that cuts the report into lines: the line that begins at start
 // in bytes ends after its newline, or after 255 bytes; npos when the bytes end
 // before either, so that the line may go on past them.
@@ -38,8 +42,7 @@ std::size_t lineStartAt(std::string_view bytes, std::size_t position) {
     return start;
 }
 
-// The twin of joinCrLf in linefilter/line_reader.cpp (the programs share no
-// code). A carriage return followed by a line feed becomes the line feed alone.
+// A carriage return followed by a line feed becomes the line feed alone.
 std::size_t joinCrLf(char* data, std::size_t size) {
     char* out = static_cast<char*>(std::memchr(data, '\r', size));
     if (out == nullptr) {
@@ -54,9 +57,8 @@ std::size_t joinCrLf(char* data, std::size_t size) {
     return static_cast<std::size_t>(out - data);
 }
 
-// The twin of readMore in linefilter/line_reader.cpp. Moves what is left to
-// the front of the chunk and reads more behind it; false when nothing was
-// added, at the end of the file or when the read failed.
+// Moves what is left to the front of the chunk and reads more behind it;
+// false when nothing was added, at the end of the file or when the read failed.
 bool refill(ReportCursor& report) {
     if (report.atEnd) {
         return false;

@@ -74,13 +74,13 @@ void copyText(std::span<char> destination, std::string_view text) {
     destination[length] = '\0';
 }
 
-// Traces the pass by name and opens the report for it, as openForPass does.
-int beginPass(ReportCursor& report, const char* name, const char* path,
-              const FileIdentity* counted) {
+// Traces the pass by name and opens the report for it in the passes' cursor,
+// as openForPass does.
+int beginPass(const char* name, const char* path, const FileIdentity* counted) {
     if (debugEnabled) {
         std::printf("\nFunction: %s\n", name);
     }
-    return openForPass(report, path, counted);
+    return openForPass(passCursor(), path, counted);
 }
 
 // Closes the report at the end of a pass: passDone, or fileReadFailed (with its
@@ -114,11 +114,11 @@ int parseCount(const char* text) {
 }
 
 int getNumVexo(const char* reportPath, CountedReport& counted) {
-    ReportCursor& report = passCursor();
-    counted.read = beginPass(report, "getNumVexo", reportPath, nullptr) == passDone;
+    counted.read = beginPass("getNumVexo", reportPath, nullptr) == passDone;
     if (!counted.read) {
         return fileNotOpened;
     }
+    ReportCursor& report = passCursor();
     counted.file = report.identity;
     std::array<char, lineCapacity> line{};
     readNext(report, line);
@@ -149,15 +149,8 @@ void fillFromKey(ReportCursor& report, std::span<char> line, const char* key, st
     }
 }
 
-} // namespace
-
-int getVexoInfo(std::span<DeviceInfo> table, int count, const char* reportPath,
-                const FileIdentity* counted) {
-    ReportCursor& report = passCursor();
-    if (const int opened = beginPass(report, "getVexoInfo", reportPath, counted);
-        opened != passDone) {
-        return opened;
-    }
+// The identity pass over the open report, which it closes.
+int readIdentities(ReportCursor& report, std::span<DeviceInfo> table, int count) {
     std::array<char, lineCapacity> line{};
     readNext(report, line);
     const std::size_t devices = devicesInTable(table.size(), count);
@@ -171,6 +164,14 @@ int getVexoInfo(std::span<DeviceInfo> table, int count, const char* reportPath,
         readNext(report, line);
     }
     return endPass(report);
+}
+
+} // namespace
+
+int getVexoInfo(std::span<DeviceInfo> table, int count, const char* reportPath,
+                const FileIdentity* counted) {
+    const int opened = beginPass("getVexoInfo", reportPath, counted);
+    return opened == passDone ? readIdentities(passCursor(), table, count) : opened;
 }
 
 namespace {
@@ -196,15 +197,10 @@ bool findStatusLine(ReportCursor& report, const char* marker, std::span<char> ca
     return false;
 }
 
-} // namespace
-
-int getStatus(std::span<DeviceInfo> table, int count, const char* reportPath,
-              const FileIdentity* counted) {
-    ReportCursor& report = passCursor();
-    if (const int opened = beginPass(report, "getStatus", reportPath, counted);
-        opened != passDone) {
-        return opened;
-    }
+// The status pass over the open report, which it opens again for every
+// device and closes at the end.
+int readStatuses(ReportCursor& report, std::span<DeviceInfo> table, int count,
+                 const char* reportPath, const FileIdentity* counted) {
     std::array<char, lineCapacity> candidate{};
     std::array<char, lineCapacity> lookAhead{};
     std::array<char, statusCapacity> marker{};
@@ -230,6 +226,15 @@ int getStatus(std::span<DeviceInfo> table, int count, const char* reportPath,
         }
     }
     return endPass(report);
+}
+
+} // namespace
+
+int getStatus(std::span<DeviceInfo> table, int count, const char* reportPath,
+              const FileIdentity* counted) {
+    const int opened = beginPass("getStatus", reportPath, counted);
+    return opened == passDone ? readStatuses(passCursor(), table, count, reportPath, counted)
+                              : opened;
 }
 
 } // namespace vantrel

@@ -3,6 +3,8 @@
 #include "line_filter.h"
 #include "platform.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -11,10 +13,16 @@ namespace glimmerlode {
 
 namespace {
 
-constexpr std::string_view frameLine = "*************************************************";
-constexpr std::string_view titleLine = "                    Glimmerlode                  ";
-constexpr std::string_view versionLine = " Build 1.50 Version 1.23 - Release Date 10/14/13 ";
-static_assert(frameLine.size() == 49 && titleLine.size() == 49 && versionLine.size() == 49);
+// The banner and the drivers' shape are the twins of the checker's, in
+// checker/driver.cpp: the two programs share no code.
+// The banner's lines between its two blank lines, each 49 characters wide.
+constexpr std::array<std::string_view, 4> bannerLines = {
+    "*************************************************",
+    "                    Glimmerlode                  ",
+    " Build 1.50 Version 1.23 - Release Date 10/14/13 ",
+    "*************************************************",
+};
+static_assert(std::ranges::all_of(bannerLines, [](auto line) { return line.size() == 49; }));
 
 constexpr int doneCode = 0;
 constexpr int usageErrorCode = 1;
@@ -28,8 +36,11 @@ bool argumentsAccepted(int argc, const char* const* argv) {
 } // namespace
 
 void printBanner() {
-    std::printf("\n%s\n%s\n%s\n%s\n\n", frameLine.data(), titleLine.data(), versionLine.data(),
-                frameLine.data());
+    std::printf("\n");
+    for (const std::string_view line : bannerLines) {
+        std::printf("%s\n", line.data());
+    }
+    std::printf("\n");
 }
 
 void printUsage() {

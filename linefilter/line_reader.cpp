@@ -7,6 +7,10 @@ namespace glimmerlode {
 
 namespace {
 
+// pieceEnd, lineStartAt, joinCrLf and readMore are the twins of those in
+// checker/report_lines.cpp (there refill): the programs share no code, and
+// tests/reader_cases.h runs one table of cases against both readers.
+
 // The one rule that cuts the input into lines: the line that begins at start
 // in bytes ends after its newline, or after 255 bytes; npos when the bytes end
 // before either, so that the line may go on past them.
@@ -34,8 +38,7 @@ std::string_view unhandledBytes(const InputFile& input) {
     return {input.chunk.data() + input.next, input.end - input.next};
 }
 
-// The twin of joinCrLf in checker/report_lines.cpp (the programs share no
-// code). A carriage return followed by a line feed becomes the line feed alone.
+// A carriage return followed by a line feed becomes the line feed alone.
 std::size_t joinCrLf(char* data, std::size_t size) {
     char* out = static_cast<char*>(std::memchr(data, '\r', size));
     if (out == nullptr) {
@@ -50,9 +53,9 @@ std::size_t joinCrLf(char* data, std::size_t size) {
     return static_cast<std::size_t>(out - data);
 }
 
-// The twin of refill in checker/report_lines.cpp. Moves what is left to the
-// front of the chunk (less than a line) and reads more behind it; false when
-// nothing was added, at the end of the file or when reading failed.
+// Moves what is left to the front of the chunk (less than a line) and reads
+// more behind it; false when nothing was added, at the end of the file or when
+// reading failed.
 bool readMore(InputFile& input) {
     if (input.atEnd) {
         return false;

@@ -77,6 +77,7 @@ bool lineEndsAreCrLf() {
     return false;
 }
 
+// The twin of standardOutputIsOpen in checker/platform_posix.cpp: the programs share no code.
 bool standardOutputIsOpen() {
     bool outputOpen = true;
     for (int stream = 0; stream <= 2; ++stream) {

@@ -9,6 +9,8 @@ namespace glimmerlode {
 
 namespace {
 
+// widePathOf and standardOutputIsOpen are the twins of those in
+// checker/platform_windows.cpp: the programs share no code.
 // Paths are UTF-8; the system takes UTF-16. Empty when the path is not UTF-8.
 std::wstring widePathOf(const char* path) {
     const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, nullptr, 0);
