@@ -7,15 +7,22 @@
 #          boot the prefix only; start a Wine server that stays for all
 #          later runs; end that server
 set -e
-WINEPREFIX=$1
+case $1 in
+/*) WINEPREFIX=$1 ;;
+*) WINEPREFIX=$(pwd)/$1 ;; # Wine takes an absolute path only
+esac
 WINEDEBUG=-all
-export WINEPREFIX WINEDEBUG
+# The programs need neither Wine's .NET nor its HTML engine: no prefix of
+# ours is to offer to download them.
+WINEDLLOVERRIDES=mscoree,mshtml=
+export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
 shift
+server=/usr/lib/wine/wineserver
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     # The server writes the registry when it ends: wait for that.
     flock "$WINEPREFIX/.boot" sh -c '[ -f "$WINEPREFIX/system.reg" ] ||
-        { /usr/lib/wine/wine64 wineboot --init && /usr/lib/wine/wineserver -w; } >/dev/null 2>&1'
+        { /usr/lib/wine/wine64 wineboot --init && '"$server"' -w; } >/dev/null 2>&1'
 fi
 case "${1:-}" in
 --boot) exit 0 ;;
@@ -23,8 +30,20 @@ case "${1:-}" in
     # The server and Wine's own services stay after this: none may hold a pipe
     # of the caller, or whoever reads it would wait for them.
     exec </dev/null >/dev/null 2>&1
-    /usr/lib/wine/wineserver -p
+    # A server still running for the prefix (left by an interrupted run, or
+    # started by a build step and not yet timed out) would make this one fail
+    # to start, or end in the middle of the run: it is ended first.
+    "$server" -k || true
+    "$server" -w
+    "$server" -p
     exec /usr/lib/wine/wine64 wineboot ;;
---stop) /usr/lib/wine/wineserver -k 2>/dev/null || true; exit 0 ;;
+--stop)
+    "$server" -k 2>/dev/null || true
+    exec "$server" -w ;;
 esac
+# Without a server, every program would start one of its own, which ends as
+# soon as the program does: a program that connects while it ends fails at
+# once, with no output. A server that stays half a minute after the last
+# program (or the run's own, which stays) is there for every program.
+"$server" -p30 2>/dev/null || true
 exec /usr/lib/wine/wine64 "$@"
