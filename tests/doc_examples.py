@@ -6,10 +6,16 @@ programs and compares what they print, byte for byte:
   its whole standard output; "$ echo $?" sees the exit code of the command
   before, as in a shell;
 - the tables of Glimmerlode's rewrite: string, line, and what it becomes.
-usage: doc_examples.py <folder of the built programs> <source folder>"""
+With --windows, the Command Prompt sessions of the Windows README instead: in
+a scratch folder holding the programs and the sample reports, their commands
+run as one batch file (under VEXO_RUN_PREFIX: Wine), which must print what
+the sessions show.
+usage: doc_examples.py <folder of the built programs> <source folder>
+       doc_examples.py --windows <folder of the built programs> <README.txt>"""
 
 import os
 import re
+import shlex
 import shutil
 import subprocess
 import sys
@@ -84,7 +90,56 @@ def run_rewrite(row, bin_dir, scratch):
                                                                          wanted)]
 
 
+def prompt_sessions(text):
+    """The Windows README's sessions: blocks indented by four spaces that begin
+    with a line "> command", as lists of their lines without the indent."""
+    sessions, block = [], None
+    for line in text.splitlines() + [""]:
+        if block is None and line.startswith("    > "):
+            block = []
+        if block is not None and line and not line.startswith("    "):
+            sessions.append(block)
+            block = None
+        if block is not None:
+            block.append(line[4:])
+    if block is not None:
+        sessions.append(block)
+    return [block[:max(at for at, line in enumerate(block) if line) + 1] for block in sessions]
+
+
+def run_prompt_session(lines, bin_dir, scratch):
+    for program in ["Vantrel.exe", "Glimmerlode.exe"]:
+        shutil.copy(os.path.join(bin_dir, program), scratch)
+    with open(os.path.join(scratch, "session.bat"), "w", newline="\r\n") as f:
+        f.write("@echo off\n" + "".join(line[2:] + "\n" for line in lines if line.startswith("> ")))
+    shown = "".join(line + "\n" for line in lines if not line.startswith("> "))
+    prefix = shlex.split(os.environ.get("VEXO_RUN_PREFIX", ""))
+    run = subprocess.run(prefix + ["cmd", "/c", "session.bat"], cwd=scratch, capture_output=True)
+    printed = run.stdout.replace(b"\r\n", b"\n")
+    if printed == shown.encode():
+        return []
+    return ["%s\nshows:\n%r\nprints:\n%r" % ("\n".join(lines), shown, printed)]
+
+
+def main_windows(bin_dir, readme_path):
+    source_dir = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+    with open(readme_path, encoding="utf-8") as f:
+        sessions = prompt_sessions(f.read())
+    failures = 0
+    for lines in sessions:
+        with tempfile.TemporaryDirectory(prefix="vexo-docs-") as scratch:
+            shutil.copytree(os.path.join(source_dir, "examples"), os.path.join(scratch, "examples"))
+            problems = run_prompt_session(lines, bin_dir, scratch)
+        for problem in problems:
+            print("%s: %s\n" % (readme_path, problem))
+        failures += bool(problems)
+    print("%d passed, %d failed" % (len(sessions) - failures, failures))
+    return 1 if failures or not sessions else 0
+
+
 def main():
+    if sys.argv[1] == "--windows":
+        return main_windows(sys.argv[2], sys.argv[3])
     bin_dir, source_dir = sys.argv[1], sys.argv[2]
     docs = {name: open(os.path.join(source_dir, name), encoding="utf-8").read()
             for name in ["README.md", "man/Vantrel.1", "man/Glimmerlode.1"]}

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -19,10 +19,13 @@ struct Device {
 
 DeviceTable tableOf(const std::vector<Device>& devices) {
     DeviceTable table{};
+    const auto copy = [](auto& field, const char* text) {
+        std::snprintf(field.data(), field.size(), "%s", text);
+    };
     for (std::size_t n = 0; n < devices.size(); ++n) {
-        std::strcpy(table[n].siliconId.data(), devices[n].siliconId);
-        std::strcpy(table[n].firmwareRev.data(), devices[n].firmwareRev);
-        std::strcpy(table[n].status.data(), devices[n].status);
+        copy(table[n].siliconId, devices[n].siliconId);
+        copy(table[n].firmwareRev, devices[n].firmwareRev);
+        copy(table[n].status, devices[n].status);
     }
     return table;
 }
