@@ -23,10 +23,11 @@ endif()
 
 # Paths in the programs' debug information are relative to the source and build
 # folders, so that neither they nor the build ID computed over them depend on
-# where the checkout is. The last map that matches a path applies.
-add_compile_options(
-  $<$<COMPILE_LANG_AND_ID:CXX,GNU,Clang>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=>
-  $<$<COMPILE_LANG_AND_ID:CXX,GNU,Clang>:-ffile-prefix-map=${PROJECT_BINARY_DIR}/=build/>)
+# where the checkout is. The last map that matches a path applies; the link
+# needs them too, as link-time optimisation compiles there once more.
+set(vexo_prefix_maps -ffile-prefix-map=${PROJECT_SOURCE_DIR}/= -ffile-prefix-map=${PROJECT_BINARY_DIR}/=build/)
+add_compile_options("$<$<COMPILE_LANG_AND_ID:CXX,GNU,Clang>:${vexo_prefix_maps}>")
+add_link_options("$<$<LINK_LANG_AND_ID:CXX,GNU,Clang>:${vexo_prefix_maps}>")
 
 # CPack reads this before it makes a package: the DEB generator dates every
 # file at SOURCE_DATE_EPOCH; the ZIP, whose dates are local times, is rewritten
