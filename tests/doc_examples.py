@@ -152,7 +152,7 @@ def main():
                for row in page_rewrites(docs["man/Glimmerlode.1"])]
     failures = 0
     for name, kind, example in checks:
-        with tempfile.TemporaryDirectory() as scratch:
+        with tempfile.TemporaryDirectory(prefix="vexo-docs-") as scratch:
             shutil.copytree(os.path.join(source_dir, "examples"), os.path.join(scratch, "examples"))
             run = run_session if kind == "session" else run_rewrite
             problems = run(example, bin_dir, scratch)

@@ -16,7 +16,7 @@ vantrel=("${prefix[@]}" "$1")
 glimmerlode=("${prefix[@]}" "$2")
 source_dir=$3
 model_dir=$source_dir/tests/model
-work=$(mktemp -d)
+work=$(mktemp -d -t vexo-bad-input.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 2
 failures=0

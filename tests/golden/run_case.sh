@@ -24,7 +24,7 @@ $crlf || [ ! -f windows-only ] || exit 77
 expected() {
     if $crlf; then perl -pe 's/(?<!\r)\n/\r\n/g' "$1"; else cat "$1"; fi
 }
-scratch=$(mktemp -d)
+scratch=$(mktemp -d -t vexo-golden.XXXXXX)
 trap 'rm -rf "$scratch"' EXIT
 
 [ -f input ] && cp input "$scratch/input"

@@ -26,7 +26,7 @@ def random_input(rng, alphabet):
 
 def main():
     binary, cases, rng, platform = command_line()
-    with tempfile.TemporaryDirectory() as tmp:
+    with tempfile.TemporaryDirectory(prefix="vexo-differential-") as tmp:
         source, target = os.path.join(tmp, "in"), os.path.join(tmp, "out")
 
         def check_case(_):

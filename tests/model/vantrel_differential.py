@@ -69,7 +69,7 @@ def random_report(rng):
 
 def main():
     binary, cases, rng, platform = command_line()
-    with tempfile.TemporaryDirectory() as tmp:
+    with tempfile.TemporaryDirectory(prefix="vexo-differential-") as tmp:
         path = os.path.join(tmp, "report")
 
         def check_case(_):
