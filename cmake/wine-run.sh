@@ -30,12 +30,11 @@ case "${1:-}" in
     # The server and Wine's own services stay after this: none may hold a pipe
     # of the caller, or whoever reads it would wait for them.
     exec </dev/null >/dev/null 2>&1
-    # A server still running for the prefix (left by an interrupted run, or
-    # started by a build step and not yet timed out) would make this one fail
-    # to start, or end in the middle of the run: it is ended first.
-    "$server" -k || true
-    "$server" -w
-    "$server" -p
+    # A server already running for the prefix (left by an interrupted run, or
+    # started by a program of an earlier step) serves this run too, with the
+    # services it started: ending it, or starting them again beside them,
+    # now and then makes a program of the run end at once.
+    "$server" -p || exit 0
     exec /usr/lib/wine/wine64 wineboot ;;
 --stop)
     "$server" -k 2>/dev/null || true
