@@ -4,8 +4,8 @@
 # run boots the prefix, which Wine would report on standard error.
 # usage: wine-run.sh <prefix folder> <program.exe> [arguments...]
 #        wine-run.sh <prefix folder> --boot | --persist | --stop
-#          boot the prefix only; start a Wine server that stays for all
-#          later runs; end that server
+#          boot the prefix only; start the Wine server that every run uses,
+#          as the first run does; end that server
 set -e
 case $1 in
 /*) WINEPREFIX=$1 ;;
@@ -21,28 +21,30 @@ server=/usr/lib/wine/wineserver
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     # The server writes the registry when it ends: wait for that.
-    flock "$WINEPREFIX/.boot" sh -c '[ -f "$WINEPREFIX/system.reg" ] ||
+    flock -o "$WINEPREFIX/.boot" sh -c '[ -f "$WINEPREFIX/system.reg" ] ||
         { /usr/lib/wine/wine64 wineboot --init && '"$server"' -w; } >/dev/null 2>&1'
 fi
+
+# Makes sure that a server runs for the prefix, one that stays until it is
+# ended (--stop). Without one, every program would start a server of its own,
+# which ends as soon as the program does; and a server that ends on its own,
+# some time after its last program, may end as a program starts: a program
+# that connects then fails at once, with no output. A new server gets Wine's
+# services here, apart from any caller's output: started by a program, they
+# would hold its output open, and whoever reads that would wait for them. A
+# server that runs already (left by an interrupted run, say) is kept as it is,
+# with its services.
+ensure_server() {
+    flock -o "$WINEPREFIX/.server" sh -c '"$1" -p 2>/dev/null || exit 0
+        exec /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1' - "$server"
+}
+
 case "${1:-}" in
 --boot) exit 0 ;;
---persist)
-    # The server and Wine's own services stay after this: none may hold a pipe
-    # of the caller, or whoever reads it would wait for them.
-    exec </dev/null >/dev/null 2>&1
-    # A server already running for the prefix (left by an interrupted run, or
-    # started by a program of an earlier step) serves this run too, with the
-    # services it started: ending it, or starting them again beside them,
-    # now and then makes a program of the run end at once.
-    "$server" -p || exit 0
-    exec /usr/lib/wine/wine64 wineboot ;;
+--persist) ensure_server; exit 0 ;;
 --stop)
     "$server" -k 2>/dev/null || true
     exec "$server" -w ;;
 esac
-# Without a server, every program would start one of its own, which ends as
-# soon as the program does: a program that connects while it ends fails at
-# once, with no output. A server that stays half a minute after the last
-# program (or the run's own, which stays) is there for every program.
-"$server" -p30 2>/dev/null || true
+ensure_server
 exec /usr/lib/wine/wine64 "$@"
