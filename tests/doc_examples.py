@@ -121,46 +121,38 @@ def run_prompt_session(lines, bin_dir, scratch):
     return ["%s\nshows:\n%r\nprints:\n%r" % ("\n".join(lines), shown, printed)]
 
 
-def main_windows(bin_dir, readme_path):
-    source_dir = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
-    with open(readme_path, encoding="utf-8") as f:
-        sessions = prompt_sessions(f.read())
+def run_checks(checks, bin_dir, source_dir):
+    """Runs each check (document name, run function, example) in a scratch
+    folder holding the sample reports; prints the problems and the count line
+    and returns the exit code."""
     failures = 0
-    for lines in sessions:
+    for name, run, example in checks:
         with tempfile.TemporaryDirectory(prefix="vexo-docs-") as scratch:
             shutil.copytree(os.path.join(source_dir, "examples"), os.path.join(scratch, "examples"))
-            problems = run_prompt_session(lines, bin_dir, scratch)
-        for problem in problems:
-            print("%s: %s\n" % (readme_path, problem))
-        failures += bool(problems)
-    print("%d passed, %d failed" % (len(sessions) - failures, failures))
-    return 1 if failures or not sessions else 0
-
-
-def main():
-    if sys.argv[1] == "--windows":
-        return main_windows(sys.argv[2], sys.argv[3])
-    bin_dir, source_dir = sys.argv[1], sys.argv[2]
-    docs = {name: open(os.path.join(source_dir, name), encoding="utf-8").read()
-            for name in ["README.md", "man/Vantrel.1", "man/Glimmerlode.1"]}
-    checks = [(name, "session", lines) for lines in readme_sessions(docs["README.md"])
-              for name in ["README.md"]]
-    checks += [(name, "session", lines) for name in ["man/Vantrel.1", "man/Glimmerlode.1"]
-               for lines in page_sessions(docs[name])]
-    checks += [("README.md", "rewrite", row) for row in readme_rewrites(docs["README.md"])]
-    checks += [("man/Glimmerlode.1", "rewrite", row)
-               for row in page_rewrites(docs["man/Glimmerlode.1"])]
-    failures = 0
-    for name, kind, example in checks:
-        with tempfile.TemporaryDirectory(prefix="vexo-docs-") as scratch:
-            shutil.copytree(os.path.join(source_dir, "examples"), os.path.join(scratch, "examples"))
-            run = run_session if kind == "session" else run_rewrite
             problems = run(example, bin_dir, scratch)
         for problem in problems:
             print("%s: %s\n" % (name, problem))
         failures += bool(problems)
     print("%d passed, %d failed" % (len(checks) - failures, failures))
     return 1 if failures or not checks else 0
+
+
+def main():
+    if sys.argv[1] == "--windows":
+        bin_dir, readme_path = sys.argv[2], sys.argv[3]
+        with open(readme_path, encoding="utf-8") as f:
+            checks = [(readme_path, run_prompt_session, lines) for lines in prompt_sessions(f.read())]
+        return run_checks(checks, bin_dir, os.path.join(os.path.dirname(__file__), ".."))
+    bin_dir, source_dir = sys.argv[1], sys.argv[2]
+    docs = {name: open(os.path.join(source_dir, name), encoding="utf-8").read()
+            for name in ["README.md", "man/Vantrel.1", "man/Glimmerlode.1"]}
+    checks = [("README.md", run_session, lines) for lines in readme_sessions(docs["README.md"])]
+    checks += [(name, run_session, lines) for name in ["man/Vantrel.1", "man/Glimmerlode.1"]
+               for lines in page_sessions(docs[name])]
+    checks += [("README.md", run_rewrite, row) for row in readme_rewrites(docs["README.md"])]
+    checks += [("man/Glimmerlode.1", run_rewrite, row)
+               for row in page_rewrites(docs["man/Glimmerlode.1"])]
+    return run_checks(checks, bin_dir, source_dir)
 
 
 if __name__ == "__main__":
