@@ -18,11 +18,17 @@ WINEDLLOVERRIDES=mscoree,mshtml=
 export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
 shift
 server=/usr/lib/wine/wineserver
+# This Wine has no preloader to keep the addresses that Windows fixes free
+# before anything else is mapped: with the system's address randomisation,
+# about one start in two thousand finds one taken and ends before the program
+# runs, with 1 and no output ("failed to map the shared user data" when
+# WINEDEBUG lets it speak). Without randomisation every start is laid out alike.
+wine="setarch -R /usr/lib/wine/wine64"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     mkdir -p "$WINEPREFIX"
     # The server writes the registry when it ends: wait for that.
     flock -o "$WINEPREFIX/.boot" sh -c '[ -f "$WINEPREFIX/system.reg" ] ||
-        { /usr/lib/wine/wine64 wineboot --init && '"$server"' -w; } >/dev/null 2>&1'
+        { '"$wine"' wineboot --init && '"$server"' -w; } >/dev/null 2>&1'
 fi
 
 # Makes sure that a server runs for the prefix, one that stays until it is
@@ -36,7 +42,7 @@ fi
 # with its services.
 ensure_server() {
     flock -o "$WINEPREFIX/.server" sh -c '"$1" -p 2>/dev/null || exit 0
-        exec /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1' - "$server"
+        exec '"$wine"' wineboot </dev/null >/dev/null 2>&1' - "$server"
 }
 
 case "${1:-}" in
@@ -47,4 +53,4 @@ case "${1:-}" in
     exec "$server" -w ;;
 esac
 ensure_server
-exec /usr/lib/wine/wine64 "$@"
+exec $wine "$@"

@@ -43,8 +43,8 @@ def main():
             expected = platform.output(filter_bytes(platform.input(data), search))
             if (written, run.stdout, run.returncode) == (expected, platform.output(BANNER), 0):
                 return None
-            return ("search %r\ninput %r\ngot rc %d %r\n%r\nwant\n%r"
-                    % (search, data, run.returncode, run.stdout, written, expected))
+            return ("search %r\ninput %r\ngot rc %d %r %r\n%r\nwant\n%r"
+                    % (search, data, run.returncode, run.stdout, run.stderr, written, expected))
 
         return run_cases(cases, check_case)
 

@@ -84,8 +84,8 @@ def main():
             expected = platform.output(stdout), code
             if (run.stdout, run.returncode) == expected:
                 return None
-            return ("argv %r\nreport %r\ngot rc %d\n%r\nwant rc %d\n%r"
-                    % (argv, report, run.returncode, run.stdout, expected[1], expected[0]))
+            return ("argv %r\nreport %r\ngot rc %d %r\n%r\nwant rc %d\n%r"
+                    % (argv, report, run.returncode, run.stderr, run.stdout, expected[1], expected[0]))
 
         return run_cases(cases, check_case)
 
