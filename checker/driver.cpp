@@ -81,11 +81,11 @@ int checkUpdate(int argc, const char* const* argv) {
         return reportErrorCode;
     }
     DeviceTable deviceTable;
-    // A pass that could not read the whole report, or found another report
-    // than the one counted, ends the run: what it missed could turn a failure
-    // into a success.
-    if (getVexoInfo(deviceTable, count, reportPath.c_str(), &counted.file) != passDone ||
-        getStatus(deviceTable, count, reportPath.c_str(), &counted.file) != passDone) {
+    // A pass that could not read the whole report, or read other bytes than
+    // the passes before it, ends the run: what it missed could turn a failure
+    // into a success, and a verdict must never mix two reports.
+    if (getVexoInfo(deviceTable, count, reportPath.c_str(), &counted) != passDone ||
+        getStatus(deviceTable, count, reportPath.c_str(), &counted) != passDone) {
         return reportErrorCode;
     }
     return checkUpdateStatus(deviceTable, count, expectedSiliconId, expectedFirmwareRev);
@@ -95,6 +95,7 @@ int checkUpdate(int argc, const char* const* argv) {
 
 int runChecker(int argc, const char* const* argv) {
     const bool consoleOpen = standardOutputIsOpen();
+    keepRunningWhenConsoleCloses();
     const int code = checkUpdate(argc, argv);
     // A success that nobody could read is none. The flush at the end also
     // tells of a failed earlier write, which leaves the stream's error set.

@@ -14,25 +14,15 @@ namespace vantrel {
 using ReportHandle = std::intptr_t;
 inline constexpr ReportHandle noReport = -1;
 
-// What tells one file, and one state of it, from another: a file renamed over
-// the path, or one written to, has another identity.
-struct FileIdentity {
-    std::uint64_t device = 0;
-    std::uint64_t file = 0;
-    std::uint64_t size = 0;
-    std::int64_t modified = 0;
-    std::int64_t changed = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
-
-// changed is the reader's own judgement: the platform never gives it.
-enum class OpenOutcome { opened, notOpened, notRegular, changed };
+enum class OpenOutcome { opened, notOpened, notRegular };
 
 // Opens the report for reading in binary mode (the reader translates line ends
 // itself, and no byte ends the report early), without waiting for a writer
-// should it be a FIFO. Only a regular file stays open, with its identity; a
-// directory is notOpened, any other kind of file notRegular.
-OpenOutcome openReportFile(const char* path, ReportHandle& handle, FileIdentity& identity);
+// should it be a FIFO. Only a regular file stays open. A directory, a path
+// that names nothing, or a file whose kind cannot be told is notOpened; any
+// other kind of file (a pipe, a FIFO, a device, a socket), whether it opens
+// or not, notRegular.
+OpenOutcome openReportFile(const char* path, ReportHandle& handle);
 
 // Reads up to size bytes: how many were read, 0 at the end of the file, -1
 // when the read failed.
@@ -42,6 +32,10 @@ void closeReportFile(ReportHandle handle);
 
 // Whether the platform ends a text line with carriage return and line feed.
 bool lineEndsAreCrLf();
+
+// A reader that closes the console's pipe early (head, grep -q) makes a write
+// fail, and must not end the program before it can give its exit code.
+void keepRunningWhenConsoleCloses();
 
 // Whether standard output was open when the program started. Standard streams
 // found closed are opened on the null device, so that no file the program

@@ -1,37 +1,44 @@
 #include "platform.h"
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace vantrel {
 
+// A report or an input of more than 2 GiB, or dated after 2038, must open on
+// a 32-bit system too.
+static_assert(sizeof(off_t) == 8 && sizeof(time_t) == 8, "build with 64-bit files and times");
+
 namespace {
 
-std::int64_t nanoseconds(const timespec& time) {
-    return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
+// Whether path names a file that is neither a regular file nor a directory:
+// one that fails to open for what it is (a socket, a device without its
+// driver). It only chooses the message: the report is refused either way.
+bool namesOtherKind(const char* path) {
+    struct stat status {};
+    return ::stat(path, &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
 }
 
 } // namespace
 
-OpenOutcome openReportFile(const char* path, ReportHandle& handle, FileIdentity& identity) {
+OpenOutcome openReportFile(const char* path, ReportHandle& handle) {
     // O_NONBLOCK: a FIFO opens at once instead of waiting for a writer, and is
     // refused below; for a regular file it changes nothing.
     const int file = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (file < 0) {
-        return OpenOutcome::notOpened;
+        return namesOtherKind(path) ? OpenOutcome::notRegular : OpenOutcome::notOpened;
     }
     struct stat status {};
-    if (::fstat(file, &status) != 0 || !S_ISREG(status.st_mode)) {
+    const bool told = ::fstat(file, &status) == 0;
+    if (!told || !S_ISREG(status.st_mode)) {
         ::close(file);
-        // A directory opens for reading here; it is no report either.
-        return S_ISDIR(status.st_mode) ? OpenOutcome::notOpened : OpenOutcome::notRegular;
+        // A file whose kind cannot be told is not known to be the report; a
+        // directory opens for reading here, and is no report either.
+        return !told || S_ISDIR(status.st_mode) ? OpenOutcome::notOpened : OpenOutcome::notRegular;
     }
-    identity = {static_cast<std::uint64_t>(status.st_dev),
-                static_cast<std::uint64_t>(status.st_ino),
-                static_cast<std::uint64_t>(status.st_size), nanoseconds(status.st_mtim),
-                nanoseconds(status.st_ctim)};
     handle = file;
     return OpenOutcome::opened;
 }
@@ -51,6 +58,12 @@ void closeReportFile(ReportHandle handle) {
 
 bool lineEndsAreCrLf() {
     return false;
+}
+
+// The twin of keepRunningWhenConsoleCloses in linefilter/platform_posix.cpp.
+void keepRunningWhenConsoleCloses() {
+    // The write then fails with EPIPE, and lost console text is judged as any other.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 // The twin of standardOutputIsOpen in linefilter/platform_posix.cpp: the programs share no code.

@@ -23,13 +23,9 @@ std::wstring widePathOf(const char* path) {
     return wide;
 }
 
-std::uint64_t joined(DWORD high, DWORD low) {
-    return static_cast<std::uint64_t>(high) << 32 | low;
-}
-
 } // namespace
 
-OpenOutcome openReportFile(const char* path, ReportHandle& handle, FileIdentity& identity) {
+OpenOutcome openReportFile(const char* path, ReportHandle& handle) {
     const std::wstring widePath = widePathOf(path);
     // A directory does not open without backup semantics: notOpened, as it should.
     const HANDLE file = widePath.empty()
@@ -40,17 +36,14 @@ OpenOutcome openReportFile(const char* path, ReportHandle& handle, FileIdentity&
     if (file == INVALID_HANDLE_VALUE) {
         return OpenOutcome::notOpened;
     }
-    BY_HANDLE_FILE_INFORMATION status{};
-    // A device such as NUL or CON, or a pipe, is no disk file.
-    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &status)) {
+    // A device such as NUL or CON, or a pipe, is no disk file; a file whose
+    // kind cannot be told is not known to be the report.
+    const DWORD type = GetFileType(file);
+    const bool told = type != FILE_TYPE_UNKNOWN || GetLastError() == NO_ERROR;
+    if (type != FILE_TYPE_DISK) {
         CloseHandle(file);
-        return OpenOutcome::notRegular;
+        return told ? OpenOutcome::notRegular : OpenOutcome::notOpened;
     }
-    identity = {status.dwVolumeSerialNumber, joined(status.nFileIndexHigh, status.nFileIndexLow),
-                joined(status.nFileSizeHigh, status.nFileSizeLow),
-                static_cast<std::int64_t>(joined(status.ftLastWriteTime.dwHighDateTime,
-                                                 status.ftLastWriteTime.dwLowDateTime)),
-                0};
     handle = reinterpret_cast<ReportHandle>(file);
     return OpenOutcome::opened;
 }
@@ -71,6 +64,9 @@ void closeReportFile(ReportHandle handle) {
 bool lineEndsAreCrLf() {
     return true;
 }
+
+// Windows raises no signal for a closed pipe: the write fails, and that is all.
+void keepRunningWhenConsoleCloses() {}
 
 // The programs open files as handles, never as the C library's descriptors, so
 // a closed standard stream cannot be handed out again: there is nothing to hold.

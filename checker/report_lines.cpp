@@ -3,6 +3,7 @@
 #include "report_search.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace vantrel {
@@ -57,8 +58,111 @@ std::size_t joinCrLf(char* data, std::size_t size) {
     return static_cast<std::size_t>(out - data);
 }
 
+// A hash of bytes, to tell a block read again from the block read before:
+// four lanes of 64-bit multiply-rotate rounds, side by side so that the
+// hash keeps up with the reads. Each round is a bijection of its lane for a
+// given word, so a change to any one word always changes the hash.
+std::uint64_t blockHash(const char* bytes, std::size_t size) {
+    constexpr std::uint64_t prime1 = 0x9E3779B185EBCA87u;
+    constexpr std::uint64_t prime2 = 0xC2B2AE3D27D4EB4Fu;
+    const auto round = [](std::uint64_t lane, std::uint64_t word) {
+        return std::rotl(lane + word * prime2, 31) * prime1;
+    };
+    std::array<std::uint64_t, 4> lanes = {prime1, prime2, ~prime1, ~prime2};
+    std::size_t at = 0;
+    for (; at + 32 <= size; at += 32) {
+        std::array<std::uint64_t, 4> words;
+        std::memcpy(words.data(), bytes + at, 32);
+        for (std::size_t lane = 0; lane < 4; ++lane) {
+            lanes[lane] = round(lanes[lane], words[lane]);
+        }
+    }
+    std::uint64_t hash = size;
+    for (const std::uint64_t lane : lanes) {
+        hash = round(hash, lane);
+    }
+    for (; at < size; ++at) {
+        hash = round(hash, static_cast<unsigned char>(bytes[at]));
+    }
+    return hash;
+}
+
+// Whether the whole block at index, with hash, is what earlier reads found
+// there; the first read of a block records it. A whole block where a read met
+// the end before is a report that has grown.
+bool blockAgrees(ReadRecord& record, std::uint64_t index, std::uint64_t hash) {
+    if (index < record.blocks.size()) {
+        return record.blocks[index] == hash;
+    }
+    if (index > record.blocks.size() || record.endKnown) {
+        return false;
+    }
+    record.blocks.push_back(hash);
+    return true;
+}
+
+// Whether the end met at end, after a last block with hash, is where earlier
+// reads met it; the first read to meet it records it. An end inside a block
+// that was read whole before is a report that has shrunk.
+bool endAgrees(ReadRecord& record, std::uint64_t end, std::uint64_t hash) {
+    if (record.endKnown) {
+        return end == record.end && hash == record.lastBlock;
+    }
+    if (end / readBlockSize != record.blocks.size()) {
+        return false;
+    }
+    record.endKnown = true;
+    record.end = end;
+    record.lastBlock = hash;
+    return true;
+}
+
+// Whether the bytes just read, from offset (where a block begins) on, agree
+// with the record: every whole block, and the end when the read met it.
+bool readAgrees(ReportCursor& report, const char* bytes, std::size_t size) {
+    for (std::size_t at = 0; at < size; at += readBlockSize) {
+        const std::size_t length = std::min(readBlockSize, size - at);
+        const std::uint64_t hash = blockHash(bytes + at, length);
+        const std::uint64_t offset = report.offset + at;
+        if (length == readBlockSize ? !blockAgrees(report.record, offset / readBlockSize, hash)
+                                    : !endAgrees(report.record, offset + length, hash)) {
+            return false;
+        }
+    }
+    return size % readBlockSize != 0 || !report.endMet || report.readError ||
+           endAgrees(report.record, report.offset + size, blockHash(bytes, 0));
+}
+
+// Reads up to the block boundary that the room leaves, going on after a short
+// read until the room is full or the end is met, so that every read of the
+// report ends where a block ends, or at the end of the file. How many bytes
+// were read, 0 at the end and -1 when a read failed or the bytes differ from
+// what earlier reads found (changed); bytes read before the end or an error
+// are given first, and the end or the error at the next call.
+std::ptrdiff_t readBlocks(ReportCursor& report, char* into, std::size_t room) {
+    if (report.endMet) {
+        return report.readError ? -1 : 0;
+    }
+    const std::uint64_t stop = (report.offset + room) / readBlockSize * readBlockSize;
+    const std::size_t wanted = static_cast<std::size_t>(stop - report.offset);
+    std::size_t got = 0;
+    while (got < wanted && !report.endMet) {
+        const std::ptrdiff_t read = readReportFile(report.file, into + got, wanted - got);
+        report.endMet = read <= 0;
+        report.readError = read < 0;
+        got += read > 0 ? static_cast<std::size_t>(read) : 0;
+    }
+    if (!report.readError && !readAgrees(report, into, got)) {
+        report.changed = true;
+        return -1;
+    }
+    report.offset += got;
+    return got > 0 ? static_cast<std::ptrdiff_t>(got) : report.readError ? -1 : 0;
+}
+
 // Moves what is left to the front of the chunk and reads more behind it;
-// false when nothing was added, at the end of the file or when the read failed.
+// false when nothing was added, at the end of the file, when the read failed
+// or when the report changed.
 bool refill(ReportCursor& report) {
     if (report.atEnd) {
         return false;
@@ -68,8 +172,7 @@ bool refill(ReportCursor& report) {
     std::memmove(chunk, chunk + report.next, kept);
     report.end -= report.next;
     report.next = 0;
-    const std::ptrdiff_t read =
-        readReportFile(report.file, chunk + kept, report.chunk.size() - kept);
+    const std::ptrdiff_t read = readBlocks(report, chunk + kept, report.chunk.size() - kept);
     if (read <= 0) {
         report.atEnd = true;
         report.failed = read < 0;
@@ -96,18 +199,16 @@ bool lineContains(std::span<const char> line, std::string_view text) {
                .find(text) != std::string_view::npos;
 }
 
-OpenOutcome openReport(ReportCursor& report, const char* path, const FileIdentity* readBefore) {
+OpenOutcome openReport(ReportCursor& report, const char* path, EarlierReads earlier) {
     closeReport(report);
-    report.failed = false;
-    report.atEnd = false;
-    report.next = report.end = report.held = 0;
-    const OpenOutcome outcome = openReportFile(path, report.file, report.identity);
+    report.failed = report.changed = report.atEnd = report.endMet = report.readError = false;
+    report.offset = report.next = report.end = report.held = 0;
+    if (earlier == EarlierReads::forget) {
+        report.record = {};
+    }
+    const OpenOutcome outcome = openReportFile(path, report.file);
     if (outcome != OpenOutcome::opened) {
         return outcome;
-    }
-    if (readBefore != nullptr && report.identity != *readBefore) {
-        closeReport(report);
-        return OpenOutcome::changed;
     }
     report.crlfLineEnds = lineEndsAreCrLf();
     report.ended = false;
@@ -147,6 +248,14 @@ int readLine(ReportCursor& report, std::span<char> line) {
     }
     line[length] = '\0';
     return 1;
+}
+
+void rereadAsFarAsBefore(ReportCursor& report) {
+    const std::uint64_t reach = report.record.blocks.size() * readBlockSize;
+    while (!report.ended && (report.record.endKnown || report.offset < reach)) {
+        report.next = report.end;
+        report.ended = !refill(report);
+    }
 }
 
 bool readLineHolding(ReportCursor& report, std::span<char> line, std::string_view text) {

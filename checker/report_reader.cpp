@@ -31,22 +31,24 @@ ReportCursor& passCursor() {
 }
 
 // Opens the report for a pass, or for the next device of the status pass:
-// passDone; or, after the message that says why, fileNotOpened or fileChanged.
-int openForPass(ReportCursor& report, const char* path, const FileIdentity* counted) {
-    switch (openReport(report, path, counted)) {
+// passDone; or, after the message that says why, fileNotOpened.
+int openForPass(ReportCursor& report, const char* path, EarlierReads earlier) {
+    switch (openReport(report, path, earlier)) {
     case OpenOutcome::opened:
         return passDone;
     case OpenOutcome::notOpened:
         std::printf("%s", openFailureMessage);
-        return fileNotOpened;
+        break;
     case OpenOutcome::notRegular:
         std::printf("%s", notRegularMessage);
-        return fileNotOpened;
-    case OpenOutcome::changed:
         break;
     }
-    std::printf("%s", changedMessage);
-    return fileChanged;
+    return fileNotOpened;
+}
+
+// A pass with the count pass's reads behind it is held to them.
+EarlierReads readsBefore(const CountedReport* counted) {
+    return counted != nullptr && counted->read ? EarlierReads::compare : EarlierReads::forget;
 }
 
 bool readNext(ReportCursor& report, std::span<char> line) {
@@ -76,18 +78,25 @@ void copyText(std::span<char> destination, std::string_view text) {
 
 // Traces the pass by name and opens the report for it in the passes' cursor,
 // as openForPass does.
-int beginPass(const char* name, const char* path, const FileIdentity* counted) {
+int beginPass(const char* name, const char* path, EarlierReads earlier) {
     if (debugEnabled) {
         std::printf("\nFunction: %s\n", name);
     }
-    return openForPass(passCursor(), path, counted);
+    return openForPass(passCursor(), path, earlier);
 }
 
-// Closes the report at the end of a pass: passDone, or fileReadFailed (with its
-// message) when a read failed, since what was not read may change the verdict.
+// Closes the report at the end of a pass: passDone; or, with its message,
+// fileChanged when a read found the report other than before, or
+// fileReadFailed when a read failed, since what was not read may change the
+// verdict.
 int endPass(ReportCursor& report) {
     const bool failed = report.failed;
+    const bool changed = report.changed;
     closeReport(report);
+    if (changed) {
+        std::printf("%s", changedMessage);
+        return fileChanged;
+    }
     if (failed) {
         std::printf("%s", readFailureMessage);
         return fileReadFailed;
@@ -114,12 +123,11 @@ int parseCount(const char* text) {
 }
 
 int getNumVexo(const char* reportPath, CountedReport& counted) {
-    counted.read = beginPass("getNumVexo", reportPath, nullptr) == passDone;
+    counted.read = beginPass("getNumVexo", reportPath, EarlierReads::forget) == passDone;
     if (!counted.read) {
         return fileNotOpened;
     }
     ReportCursor& report = passCursor();
-    counted.file = report.identity;
     std::array<char, lineCapacity> line{};
     readNext(report, line);
     const bool found = scanFor(report, line, totalKey);
@@ -169,8 +177,8 @@ int readIdentities(ReportCursor& report, std::span<DeviceInfo> table, int count)
 } // namespace
 
 int getVexoInfo(std::span<DeviceInfo> table, int count, const char* reportPath,
-                const FileIdentity* counted) {
-    const int opened = beginPass("getVexoInfo", reportPath, counted);
+                const CountedReport* counted) {
+    const int opened = beginPass("getVexoInfo", reportPath, readsBefore(counted));
     return opened == passDone ? readIdentities(passCursor(), table, count) : opened;
 }
 
@@ -198,9 +206,10 @@ bool findStatusLine(ReportCursor& report, const char* marker, std::span<char> ca
 }
 
 // The status pass over the open report, which it opens again for every
-// device and closes at the end.
+// device; then it reads the report once more as far as every read before
+// went, so that a change made while the last device was read is seen too.
 int readStatuses(ReportCursor& report, std::span<DeviceInfo> table, int count,
-                 const char* reportPath, const FileIdentity* counted) {
+                 const char* reportPath) {
     std::array<char, lineCapacity> candidate{};
     std::array<char, lineCapacity> lookAhead{};
     std::array<char, statusCapacity> marker{};
@@ -218,23 +227,23 @@ int readStatuses(ReportCursor& report, std::span<DeviceInfo> table, int count,
         if (report.failed) {
             break;
         }
-        // Every device's search starts from the top of the report, which must
-        // still be the one counted: the last reopen sees a change made while
-        // the last device was read.
-        if (const int opened = openForPass(report, reportPath, counted); opened != passDone) {
+        // Every device's search starts from the top of the report, and reads
+        // what the reads before it read.
+        if (const int opened = openForPass(report, reportPath, EarlierReads::compare);
+            opened != passDone) {
             return opened;
         }
     }
+    rereadAsFarAsBefore(report);
     return endPass(report);
 }
 
 } // namespace
 
 int getStatus(std::span<DeviceInfo> table, int count, const char* reportPath,
-              const FileIdentity* counted) {
-    const int opened = beginPass("getStatus", reportPath, counted);
-    return opened == passDone ? readStatuses(passCursor(), table, count, reportPath, counted)
-                              : opened;
+              const CountedReport* counted) {
+    const int opened = beginPass("getStatus", reportPath, readsBefore(counted));
+    return opened == passDone ? readStatuses(passCursor(), table, count, reportPath) : opened;
 }
 
 } // namespace vantrel

@@ -20,24 +20,25 @@ inline constexpr int fileChanged = 997;
 
 // What the count pass read: read is false, after the message, when the report
 // is not a regular file, cannot be opened or a read fails (the count is then
-// not to be used); file is the report it read.
+// not to be used). The bytes it read are held in the passes' record of reads.
 struct CountedReport {
     bool read = false;
-    FileIdentity file{};
 };
 
 // Number of devices the report lists; 0 without the total key.
 int getNumVexo(const char* reportPath, CountedReport& counted);
 
 // Fill silicon ID and firmware revision, then status, of the first count
-// records (never more than the table holds). With counted, every file opened
-// must be the one the count pass read, unchanged. passDone; fileNotOpened,
-// fileReadFailed or fileChanged, after the message, when the report could not
-// be read whole, as it was counted.
+// records (never more than the table holds). With counted, every byte read
+// must be what the passes before read there, and every end met where they
+// met it; without, the pass is held to its own reads only. The status pass
+// ends by reading the report once more as far as the reads before it went.
+// passDone; fileNotOpened, fileReadFailed or fileChanged, after the message,
+// when the report could not be read whole, as it was read before.
 int getVexoInfo(std::span<DeviceInfo> table, int count, const char* reportPath,
-                const FileIdentity* counted = nullptr);
+                const CountedReport* counted = nullptr);
 int getStatus(std::span<DeviceInfo> table, int count, const char* reportPath,
-              const FileIdentity* counted = nullptr);
+              const CountedReport* counted = nullptr);
 
 // Leading decimal integer of text in the manner of atoi, saturated to the
 // range of int instead of overflowing.

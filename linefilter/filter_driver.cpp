@@ -71,6 +71,7 @@ int filterFile(int argc, const char* const* argv) {
 
 int runFilter(int argc, const char* const* argv) {
     const bool consoleOpen = standardOutputIsOpen();
+    keepRunningWhenConsoleCloses();
     const int code = filterFile(argc, argv);
     // A success that nobody could read is none. The flush at the end also
     // tells of a failed earlier write, which leaves the stream's error set.

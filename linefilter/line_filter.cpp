@@ -54,6 +54,8 @@ void copyLines(InputFile& input, OutputFile& output, const SearchString& search)
 
 constexpr const char* inputOpenFailure = "ERROR: Could not open input file!\n\n";
 constexpr const char* sameFileFailure = "ERROR: Input and output are the same file!\n\n";
+constexpr const char* sameFileUnknown =
+    "ERROR: Could not tell whether input and output are the same file!\n\n";
 constexpr const char* outputCreateFailure = "ERROR: Could not create output file!\n\n";
 constexpr const char* writeFailure = "ERROR: Could not write output file!\n\n";
 constexpr const char* readFailure = "ERROR: Could not read input file!\n\n";
@@ -73,8 +75,13 @@ const char* openFiles(InputFile& input, OutputFile& output, const char* inputPat
     if (output.file == noFile) {
         return outputCreateFailure;
     }
-    if (isSameFile(input.file, output.file)) {
+    switch (sameFile(input.file, output.file)) {
+    case Sameness::same:
         return sameFileFailure;
+    case Sameness::unknown:
+        return sameFileUnknown; // never taken for different: the output would be emptied
+    case Sameness::different:
+        break;
     }
     return truncateOutputFile(output.file) ? nullptr : outputCreateFailure;
 }
@@ -88,6 +95,8 @@ int filterLines(const char* inputPath, const char* outputPath, std::string_view 
     const char* failure = openFiles(*input, *output, inputPath, outputPath);
     if (failure == nullptr) {
         copyLines(*input, *output, prepareSearch(search));
+        flushOutput(*output);
+        placeConsoleAfter(output->file);
         failure = !closeOutput(*output) ? writeFailure : input->readFailed ? readFailure : nullptr;
     }
     for (const FileHandle file : {input->file, output->file}) {

@@ -4,9 +4,7 @@
 
 namespace glimmerlode {
 
-namespace {
-
-void flushBuffer(OutputFile& output) {
+void flushOutput(OutputFile& output) {
     if (output.used > 0 && !output.writeFailed &&
         !writeFile(output.file, output.buffer.data(), output.used)) {
         output.writeFailed = true;
@@ -14,12 +12,14 @@ void flushBuffer(OutputFile& output) {
     output.used = 0;
 }
 
+namespace {
+
 void appendBytes(OutputFile& output, std::string_view bytes) {
     if (bytes.empty()) {
         return; // an empty piece may have no storage at all
     }
     if (output.used + bytes.size() > output.buffer.size()) {
-        flushBuffer(output);
+        flushOutput(output);
     }
     if (bytes.size() > output.buffer.size()) {
         output.writeFailed =
@@ -47,7 +47,7 @@ void writeBytesThroughBuffer(OutputFile& output, std::string_view bytes) {
 }
 
 bool closeOutput(OutputFile& output) {
-    flushBuffer(output);
+    flushOutput(output);
     // Some file systems tell of a failed write only when the file is closed.
     const bool closed = closeFile(output.file);
     output.file = noFile;

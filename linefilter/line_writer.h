@@ -33,6 +33,9 @@ inline void writeBytes(OutputFile& output, std::string_view bytes) {
     }
 }
 
+// Writes out what is buffered.
+void flushOutput(OutputFile& output);
+
 // Writes out what is buffered and closes the file; false when any write,
 // this one included, failed.
 bool closeOutput(OutputFile& output);

@@ -21,8 +21,11 @@ inline constexpr FileHandle noFile = -1;
 FileHandle openInputFile(const char* path);
 FileHandle openOutputFile(const char* path);
 
-// Whether the two open files are one and the same, under whatever names.
-bool isSameFile(FileHandle input, FileHandle output);
+// Whether two open files are one and the same, under whatever names; unknown
+// when the system cannot tell (a query that fails, an identity it lacks),
+// which is never taken for different.
+enum class Sameness { same, different, unknown };
+Sameness sameFile(FileHandle input, FileHandle output);
 
 // Empties the output, as creating it would have, when it is a regular file;
 // a FIFO, a device or a terminal is written as it is. false when it cannot.
@@ -40,6 +43,15 @@ bool closeFile(FileHandle file);
 
 // Whether the platform ends a text line with carriage return and line feed.
 bool lineEndsAreCrLf();
+
+// When the console writes to the output file itself (/dev/stdout redirected
+// to a file), moves the console past what was written there, so that a
+// message printed now follows the data instead of landing inside it.
+void placeConsoleAfter(FileHandle output);
+
+// A reader that closes the console's pipe early (head, grep -q) makes a write
+// fail, and must not end the program before it can give its exit code.
+void keepRunningWhenConsoleCloses();
 
 // Whether standard output was open when the program started. Standard streams
 // found closed are opened on the null device, so that no file the program

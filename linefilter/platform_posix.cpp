@@ -1,11 +1,16 @@
 #include "platform.h"
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace glimmerlode {
+
+// A report or an input of more than 2 GiB, or dated after 2038, must open on
+// a 32-bit system too.
+static_assert(sizeof(off_t) == 8 && sizeof(time_t) == 8, "build with 64-bit files and times");
 
 namespace {
 
@@ -30,11 +35,15 @@ FileHandle openOutputFile(const char* path) {
     return ::open(path, O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
 }
 
-bool isSameFile(FileHandle input, FileHandle output) {
+Sameness sameFile(FileHandle input, FileHandle output) {
     struct stat in {};
     struct stat out {};
-    return statusOf(input, in) && statusOf(output, out) && in.st_dev == out.st_dev &&
-           in.st_ino == out.st_ino;
+    if (!statusOf(input, in) || !statusOf(output, out)) {
+        return Sameness::unknown;
+    }
+    // An inode number is only unique on its own file system.
+    return in.st_dev == out.st_dev && in.st_ino == out.st_ino ? Sameness::same
+                                                              : Sameness::different;
 }
 
 bool truncateOutputFile(FileHandle output) {
@@ -75,6 +84,20 @@ bool closeFile(FileHandle file) {
 
 bool lineEndsAreCrLf() {
     return false;
+}
+
+void placeConsoleAfter(FileHandle output) {
+    struct stat console {};
+    if (statusOf(STDOUT_FILENO, console) && S_ISREG(console.st_mode) &&
+        sameFile(STDOUT_FILENO, output) == Sameness::same) {
+        ::lseek(STDOUT_FILENO, 0, SEEK_END);
+    }
+}
+
+// The twin of keepRunningWhenConsoleCloses in checker/platform_posix.cpp.
+void keepRunningWhenConsoleCloses() {
+    // The write then fails with EPIPE, and lost console text is judged as any other.
+    std::signal(SIGPIPE, SIG_IGN);
 }
 
 // The twin of standardOutputIsOpen in checker/platform_posix.cpp: the programs share no code.

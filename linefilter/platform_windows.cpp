@@ -1,6 +1,8 @@
 #include "platform.h"
 
+#include <array>
 #include <cstdio>
+#include <cstring>
 #include <io.h>
 #include <string>
 #include <windows.h>
@@ -51,13 +53,58 @@ FileHandle openOutputFile(const char* path) {
     return openFile(path, GENERIC_WRITE, OPEN_ALWAYS);
 }
 
-bool isSameFile(FileHandle input, FileHandle output) {
-    BY_HANDLE_FILE_INFORMATION in{};
-    BY_HANDLE_FILE_INFORMATION out{};
-    return GetFileInformationByHandle(handleOf(input), &in) &&
-           GetFileInformationByHandle(handleOf(output), &out) &&
-           in.dwVolumeSerialNumber == out.dwVolumeSerialNumber &&
-           in.nFileIndexHigh == out.nFileIndexHigh && in.nFileIndexLow == out.nFileIndexLow;
+namespace {
+
+// A file's identity from its handle alone, so that a name removed meanwhile
+// changes nothing: its volume and its ID there. false when the system cannot
+// give one, or gives a volume without a serial number or a file without an ID.
+bool identityOf(HANDLE file, FILE_ID_INFO& identity) {
+    const FILE_ID_128 none{};
+    if (GetFileInformationByHandleEx(file, FileIdInfo, &identity, sizeof identity)) {
+        return identity.VolumeSerialNumber != 0 &&
+               std::memcmp(&identity.FileId, &none, sizeof none) != 0;
+    }
+    // Systems and file systems without 128-bit IDs.
+    BY_HANDLE_FILE_INFORMATION status{};
+    if (!GetFileInformationByHandle(file, &status)) {
+        return false;
+    }
+    identity = {status.dwVolumeSerialNumber, {}};
+    const std::array<DWORD, 2> index = {status.nFileIndexLow, status.nFileIndexHigh};
+    std::memcpy(identity.FileId.Identifier, index.data(), sizeof index);
+    return identity.VolumeSerialNumber != 0 &&
+           std::memcmp(&identity.FileId, &none, sizeof none) != 0;
+}
+
+// Whether the file is a disk file; told is false when the system cannot say.
+bool isDiskFile(HANDLE file, bool& told) {
+    const DWORD type = GetFileType(file);
+    told = told && (type != FILE_TYPE_UNKNOWN || GetLastError() == NO_ERROR);
+    return type == FILE_TYPE_DISK;
+}
+
+} // namespace
+
+Sameness sameFile(FileHandle input, FileHandle output) {
+    bool told = true;
+    const bool inputOnDisk = isDiskFile(handleOf(input), told);
+    const bool outputOnDisk = isDiskFile(handleOf(output), told);
+    if (!told) {
+        return Sameness::unknown;
+    }
+    // A device such as NUL, or a pipe, is not a disk file, and is never emptied.
+    if (!inputOnDisk || !outputOnDisk) {
+        return Sameness::different;
+    }
+    FILE_ID_INFO in{};
+    FILE_ID_INFO out{};
+    if (!identityOf(handleOf(input), in) || !identityOf(handleOf(output), out)) {
+        return Sameness::unknown;
+    }
+    return in.VolumeSerialNumber == out.VolumeSerialNumber &&
+                   std::memcmp(&in.FileId, &out.FileId, sizeof in.FileId) == 0
+               ? Sameness::same
+               : Sameness::different;
 }
 
 bool truncateOutputFile(FileHandle output) {
@@ -94,6 +141,17 @@ bool closeFile(FileHandle file) {
 bool lineEndsAreCrLf() {
     return true;
 }
+
+void placeConsoleAfter(FileHandle output) {
+    const HANDLE console = GetStdHandle(STD_OUTPUT_HANDLE);
+    if (console != nullptr && console != INVALID_HANDLE_VALUE &&
+        sameFile(reinterpret_cast<FileHandle>(console), output) == Sameness::same) {
+        SetFilePointerEx(console, LARGE_INTEGER{}, nullptr, FILE_END);
+    }
+}
+
+// Windows raises no signal for a closed pipe: the write fails, and that is all.
+void keepRunningWhenConsoleCloses() {}
 
 // The program opens files as handles, never as the C library's descriptors, so
 // a closed standard stream cannot be handed out again: there is nothing to hold.

@@ -5,7 +5,17 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <map>
+#include <set>
+#include <string_view>
+#include <sys/stat.h>
 #include <unistd.h>
+
+// The names the C library's calls take with 64-bit files and times: fstat is
+// __fstat64_time64 on a 32-bit system, fstat64 on a 64-bit one.
+#define VEXO_JOIN(prefix, name) prefix##name
+#define VEXO_NAMED(prefix, name) VEXO_JOIN(prefix, name)
+#define VEXO_WRAP_FSTAT VEXO_NAMED(__wrap_, VEXO_FSTAT_SYMBOL)
+#define VEXO_REAL_FSTAT VEXO_NAMED(__real_, VEXO_FSTAT_SYMBOL)
 
 namespace {
 
@@ -31,16 +41,49 @@ PendingAction& pendingAction() {
     return pending;
 }
 
+int& fstatsBeforeFailure() {
+    static int left = 0;
+    return left;
+}
+
+std::set<int>& failingCloses() {
+    static std::set<int> files;
+    return files;
+}
+
 } // namespace
 
 void beforeOpen(const std::string& path, int nth, std::function<void()> action) {
     pendingAction() = {path, nth, std::move(action)};
 }
 
-extern "C" int __real_open(const char* path, int flags, ...);
-extern "C" ssize_t __real_read(int file, void* buffer, std::size_t size);
+void failFstat(int nth) {
+    fstatsBeforeFailure() = nth;
+}
 
-extern "C" int __wrap_open(const char* path, int flags, ...) {
+extern "C" int __real_open64(const char* path, int flags, ...);
+extern "C" ssize_t __real_read(int file, void* buffer, std::size_t size);
+extern "C" int VEXO_REAL_FSTAT(int file, struct stat* status);
+extern "C" int __real_close(int file);
+
+extern "C" int VEXO_WRAP_FSTAT(int file, struct stat* status) {
+    if (fstatsBeforeFailure() > 0 && --fstatsBeforeFailure() == 0) {
+        errno = EIO;
+        return -1;
+    }
+    return VEXO_REAL_FSTAT(file, status);
+}
+
+extern "C" int __wrap_close(int file) {
+    const int closed = __real_close(file);
+    if (failingCloses().erase(file) > 0) {
+        errno = EIO;
+        return -1;
+    }
+    return closed;
+}
+
+extern "C" int __wrap_open64(const char* path, int flags, ...) {
     int mode = 0;
     if ((flags & O_CREAT) != 0) {
         va_list arguments;
@@ -59,10 +102,17 @@ extern "C" int __wrap_open(const char* path, int flags, ...) {
     const bool once = !failing &&
                       std::sscanf(path, "failing-once:%ld:%n", &failAfter, &pathAt) == 1 &&
                       pathAt > 0;
-    const int file = __real_open(path + (failing || once ? pathAt : 0), flags, mode);
+    const std::string_view closing = "failing-close:";
+    const bool failingClose = std::string_view(path).starts_with(closing);
+    const std::size_t skipped = failing || once ? pathAt : failingClose ? closing.size() : 0;
+    const int file = __real_open64(path + skipped, flags, mode);
     failingReads().erase(file);
+    failingCloses().erase(file);
     if (file >= 0 && (failing || once)) {
         failingReads()[file] = {failAfter, once};
+    }
+    if (file >= 0 && failingClose) {
+        failingCloses().insert(file);
     }
     return file;
 }

@@ -240,7 +240,55 @@ TEST(FilterLines, RefusesTheInputAsOutputUnderAnotherName) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "ERROR: Input and output are the same file!\n\n");
     EXPECT_EQ(readWholeFile(rotated), "a=b=c\n");
+    // Whichever query of the files fails, the input is never emptied: a
+    // sameness that cannot be told is no difference.
+    std::filesystem::rename(rotated, input);
+    others.push_back(input);
+    for (const std::string& other : others) {
+        for (int nth = 1; nth <= 5; ++nth) {
+            failFstat(nth);
+            testing::internal::CaptureStdout();
+            EXPECT_EQ(filterLines(input.c_str(), other.c_str(), "="), fileFailed) << other << nth;
+            const std::string message = testing::internal::GetCapturedStdout();
+            EXPECT_EQ(readWholeFile(input), "a=b=c\n") << other << " fstat " << nth;
+            if (nth == 2 || nth == 3) { // the queries of the sameness test itself
+                EXPECT_EQ(message,
+                          "ERROR: Could not tell whether input and output are the same file!\n\n");
+            }
+        }
+        failFstat(0);
+    }
 #endif
 }
+
+#ifdef VEXO_FILE_SEAM
+// Failures that the copy meets after it began: each is told, and what was
+// written stays.
+TEST(FilterLines, TellsOfFailuresAfterTheCopyBegan) {
+    std::string content;
+    for (int n = 0; n < 20000; ++n) {
+        content += "line " + std::to_string(n) + " a=b=c\n";
+    }
+    const std::string input = writeTempFile("failures-in", content);
+    const std::string output = scratchFolder() / "failures-out";
+    ASSERT_EQ(filterLines(input.c_str(), output.c_str(), "="), filterDone);
+    const std::string whole = readWholeFile(output);
+
+    // Network file systems tell of a failed write only when the file is closed.
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(filterLines(input.c_str(), ("failing-close:" + output).c_str(), "="), fileFailed);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "ERROR: Could not write output file!\n\n");
+
+    // The console is the output (/dev/stdout into a file): the message comes
+    // after the data, never over it.
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(filterLines(("failing:200000:" + input).c_str(), "/dev/stdout", "="), fileFailed);
+    const std::string console = testing::internal::GetCapturedStdout();
+    const std::string message = "ERROR: Could not read input file!\n\n";
+    ASSERT_GT(console.size(), message.size() + 100000);
+    EXPECT_EQ(console.substr(console.size() - message.size()), message);
+    EXPECT_TRUE(whole.starts_with(console.substr(0, console.size() - message.size())));
+}
+#endif
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cstring>
@@ -16,6 +17,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace vantrel;
@@ -399,12 +401,29 @@ struct ChangeCase {
     const char* name;
     int nthOpen; // 1: the count pass; 2: the identity pass; 3 to 5: the status pass
     std::function<void(const std::string&)> change;
-    std::string output;
+    std::string output; // empty: the untouched report's own verdict and trace
 };
 
 void replaceWith(const std::string& path, const std::string& content) {
     const std::string other = writeTempFile("replacement", content);
     std::filesystem::rename(other, path);
+}
+
+// Writes content over the report's first bytes, as a writer that holds a
+// mapping of it would, and puts its times back: only the bytes tell.
+void rewriteInPlace(const std::string& path, const std::string& content) {
+    struct stat before {};
+    ASSERT_EQ(stat(path.c_str(), &before), 0);
+    std::fstream(path, std::ios::in | std::ios::out | std::ios::binary)
+        .write(content.data(), std::ssize(content));
+    const std::array<timespec, 2> times = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times.data(), 0), 0);
+}
+
+// Only the access time moves, as a reader's would.
+void touchAccessTime(const std::string& path) {
+    const std::array<timespec, 2> times = {timespec{0, UTIME_NOW}, timespec{0, UTIME_OMIT}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times.data(), 0), 0);
 }
 
 // Another file renamed over the report, or the report written to, while the
@@ -424,6 +443,20 @@ TEST(ReportPasses, AReportChangedWhileReadEndsTheRun) {
         std::ofstream(path, std::ios::app) << "Vexo #2 update started\n";
     };
     const auto removed = [](const std::string& path) { std::filesystem::remove(path); };
+    // The same size, the same times: device 0's failure turned into a success.
+    std::string swapped = blocksFirstReport;
+    swapped.replace(swapped.find("VEXO found but update failed"), 28,
+                    "Firmware update successful!!");
+    const auto rewritten = [&](const std::string& path) { rewriteInPlace(path, swapped); };
+    const auto chmodded = [](const std::string& path) {
+        std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                               std::filesystem::perms::owner_write);
+    };
+    const auto linked = [](const std::string& path) {
+        std::filesystem::create_hard_link(path, path + ".link");
+    };
+    const auto copiedOver = [](const std::string& path) { replaceWith(path, blocksFirstReport); };
+    const auto fstatFails = [](const std::string&) { failFstat(1); };
     const std::string notRegular =
         "ERROR: Vexo info file is not a regular file... save the report to a file first!\n\n";
     const std::string changed =
@@ -444,14 +477,79 @@ TEST(ReportPasses, AReportChangedWhileReadEndsTheRun) {
          countTrace + identityTrace + "\nFunction: getStatus\n" + changed},
         {"removed before a reopen", 4, removed,
          countTrace + identityTrace + status0Trace + notOpened},
+        {"rewritten in place before the identity pass", 2, rewritten,
+         countTrace + "\nFunction: getVexoInfo\n" + changed},
+        {"rewritten in place before the status pass", 3, rewritten,
+         countTrace + identityTrace + "\nFunction: getStatus\n" + changed},
+        {"rewritten in place before a reopen", 4, rewritten,
+         countTrace + identityTrace + status0Trace + changed},
+        {"rewritten in place after the last device", 5, rewritten,
+         countTrace + identityTrace + status0Trace + status1Trace + changed},
+        // A file whose kind cannot be told is not taken for the report.
+        {"fstat failing at the count pass", 1, fstatFails, "\nFunction: getNumVexo\n" + notOpened},
+        {"fstat failing at a reopen", 4, fstatFails,
+         countTrace + identityTrace + status0Trace + notOpened},
+        // Metadata alone is no change.
+        {"chmod before the identity pass", 2, chmodded, ""},
+        {"read before the status pass", 3, touchAccessTime, ""},
+        {"hard-linked before the identity pass", 2, linked, ""},
+        {"an identical copy renamed over before the status pass", 3, copiedOver, ""},
     };
+    const std::pair<int, std::string> untouched =
+        tracedRun(writeTempFile("untouched", blocksFirstReport));
+    ASSERT_EQ(untouched.first, 2);
     for (const ChangeCase& c : cases) {
         std::filesystem::remove(scratchFolder() / "changing"); // a FIFO, say
+        std::filesystem::remove(scratchFolder() / "changing.link");
         const std::string path = writeTempFile("changing", blocksFirstReport);
         beforeOpen(path, c.nthOpen, [&] { c.change(path); });
-        EXPECT_EQ(tracedRun(path), std::make_pair(255, c.output)) << c.name;
+        EXPECT_EQ(tracedRun(path), c.output.empty() ? untouched : std::make_pair(255, c.output))
+            << c.name;
     }
 }
+
+// A report of several blocks, which the passes read to different depths: a
+// byte that only a later pass reads may differ from what an earlier pass
+// never read, but no byte that two reads both read, and no end that one met.
+TEST(ReportPasses, AReportOfManyBlocksIsHeldToWhatWasRead) {
+    std::string report = "Total Vexo Devices Found = 1\n";
+    while (report.size() < 400000) {
+        report += "noise line " + std::to_string(report.size()) + "\n";
+    }
+    report += "==== Vexo device ====\nSilicon ID      = 1A2B3C4D\nFirmware rev    = 1.5\n"
+              "Vexo #0\nVexo #0\nFirmware update successful\n==== Vexo device ====\n";
+    const auto byteChangedAt = [](std::size_t at) {
+        return [at](const std::string& path) {
+            std::fstream(path, std::ios::in | std::ios::out | std::ios::binary).seekp(at).put('#');
+        };
+    };
+    const auto truncated = [](const std::string& path) {
+        std::filesystem::resize_file(path, 200000);
+    };
+    const auto grown = [](const std::string& path) {
+        std::ofstream(path, std::ios::app) << "noise\n";
+    };
+    const std::string changed =
+        "ERROR: Vexo info file changed while it was read... run the check again!\n\n";
+    const std::vector<std::tuple<const char*, int, std::function<void(const std::string&)>, int>>
+        cases = {
+            {"a byte the count pass read, before the identity pass", 2, byteChangedAt(1000), 255},
+            {"a byte only later passes read, before the identity pass", 2, byteChangedAt(300000),
+             0},
+            {"a byte the identity pass read, before the status pass", 3, byteChangedAt(300000),
+             255},
+            {"shrunk before the status pass", 3, truncated, 255},
+            {"grown after the last device", 4, grown, 255},
+        };
+    for (const auto& [name, nthOpen, change, code] : cases) {
+        const std::string path = writeTempFile("many-blocks", report);
+        beforeOpen(path, nthOpen, [&] { change(path); });
+        const auto [runCode, trace] = tracedRun(path);
+        EXPECT_EQ(runCode, code) << name;
+        EXPECT_EQ(trace.ends_with(changed), code == 255) << name;
+    }
+}
+
 #endif
 
 } // namespace

@@ -45,6 +45,7 @@ ln plain.txt hard-link.txt
 ln -s plain.txt symbolic-link.txt
 ln -s two.report link.report
 mkfifo fifo.report
+$windows || python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])' socket.report
 long=$(printf 'L%.0s' $(seq 10000))
 cp two.report '報告-ü.report'
 { printf 'start \032 of the report\n'; cat two.report; } > ctrl-z.report
@@ -108,6 +109,7 @@ posix_row "checker: report through a pipe, DEBUG" 255 "$not_regular" \
     bash -c 'cat two.report | "$@"' - "${vantrel[@]}" 1A2B3C4D 1.5 /dev/stdin DEBUG
 posix_row "checker: FIFO without a writer, DEBUG" 255 "$not_regular" \
     timeout 10 "${vantrel[@]}" 1A2B3C4D 1.5 fifo.report DEBUG
+posix_row "checker: a socket" 255 "$not_regular" "${vantrel[@]}" 1A2B3C4D 1.5 socket.report
 posix_row "checker: read error" 255 "$read_error" "${vantrel[@]}" 1A2B3C4D 1.5 /proc/self/mem
 posix_row "checker: regular file as /dev/stdin" 0 "$verdict_1_5" \
     bash -c '"$@" < two.report' - "${vantrel[@]}" 1A2B3C4D 1.5 /dev/stdin
@@ -140,6 +142,12 @@ posix_row "checker: console on a full disk" 255 - \
     bash -c '"$@" > /dev/full' - "${vantrel[@]}" 1A2B3C4D 1.5 two.report
 posix_row "checker: console on a full disk, a failed update" 2 - \
     bash -c '"$@" > /dev/full' - "${vantrel[@]}" 5C3D2E1F 2.1 one-failed.report
+# A reader gone before the first write (a pipe whose reader closed it) costs
+# the text, never the code.
+closed_pipe='import os, subprocess, sys; r, w = os.pipe(); os.close(r); sys.exit(subprocess.call(sys.argv[1:], stdout=w))'
+posix_row "checker: console a pipe without a reader" 255 - python3 -c "$closed_pipe" "${vantrel[@]}" 1A2B3C4D 1.5 two.report
+posix_row "checker: console a pipe without a reader, a failed update" 2 - \
+    python3 -c "$closed_pipe" "${vantrel[@]}" 5C3D2E1F 2.1 one-failed.report
 posix_row "checker: standard output closed" 255 - \
     bash -c '"$@" >&-' - "${vantrel[@]}" 1A2B3C4D 1.5 two.report
 posix_row "checker: a stack of 120 KiB" 0 "$verdict_1_5" \
@@ -166,6 +174,7 @@ row "filter: output in a missing folder" 2 "ERROR: Could not create output file!
 posix_row "filter: output to a full disk" 2 "ERROR: Could not write output file!" "${glimmerlode[@]}" random.bin /dev/full '#'
 posix_row "filter: console on a full disk" 2 - \
     bash -c '"$@" > /dev/full' - "${glimmerlode[@]}" plain.txt out.txt '='
+posix_row "filter: console a pipe without a reader" 2 - python3 -c "$closed_pipe" "${glimmerlode[@]}" plain.txt out.txt '='
 posix_row "filter: standard output closed" 2 - bash -c '"$@" >&-' - "${glimmerlode[@]}" plain.txt out.txt '='
 $windows || [ "$(cat out.txt)" = "$(printf 'key==value\nplain line')" ] ||
     { echo "FAIL filter: standard output closed: the output holds $(head -c 80 out.txt)"; failures=$((failures + 1)); }
