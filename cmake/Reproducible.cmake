@@ -29,12 +29,9 @@ set(vexo_prefix_maps -ffile-prefix-map=${PROJECT_SOURCE_DIR}/= -ffile-prefix-map
 add_compile_options("$<$<COMPILE_LANG_AND_ID:CXX,GNU,Clang>:${vexo_prefix_maps}>")
 add_link_options("$<$<LINK_LANG_AND_ID:CXX,GNU,Clang>:${vexo_prefix_maps}>")
 
-# CPack reads this before it makes a package: the DEB generator dates every
-# file at SOURCE_DATE_EPOCH; the ZIP, whose dates are local times, is rewritten
-# after it is made, in UTC.
-file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/CPackReproducible.cmake CONTENT
-     "set(ENV{SOURCE_DATE_EPOCH} ${VEXO_SOURCE_DATE_EPOCH})\nset(ENV{TZ} UTC0)\n")
-set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/CPackReproducible.cmake)
+# cmake/package-config.cmake gives every package this time.
+set(CPACK_VEXO_SOURCE_DATE_EPOCH ${VEXO_SOURCE_DATE_EPOCH})
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/package-config.cmake)
 set(CPACK_PACKAGE_CHECKSUM SHA256)
 find_package(Python3 COMPONENTS Interpreter QUIET)
 set(CPACK_VEXO_PYTHON ${Python3_EXECUTABLE})

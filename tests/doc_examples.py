@@ -6,6 +6,8 @@ programs and compares what they print, byte for byte:
   its whole standard output; "$ echo $?" sees the exit code of the command
   before, as in a shell;
 - the tables of Glimmerlode's rewrite: string, line, and what it becomes.
+Under VEXO_RUN_PREFIX (qemu-user for another machine's programs), the
+programs on PATH are small scripts that run them through it.
 With --windows, the Command Prompt sessions of the Windows README instead: in
 a scratch folder holding the programs and the sample reports, their commands
 run as one batch file (under VEXO_RUN_PREFIX: Wine), which must print what
@@ -121,6 +123,22 @@ def run_prompt_session(lines, bin_dir, scratch):
     return ["%s\nshows:\n%r\nprints:\n%r" % ("\n".join(lines), shown, printed)]
 
 
+def programs_through_prefix(bin_dir, folder):
+    """A folder of scripts named after the programs that run them under
+    VEXO_RUN_PREFIX; bin_dir itself without one."""
+    prefix = os.environ.get("VEXO_RUN_PREFIX", "")
+    if not prefix:
+        return bin_dir
+    os.mkdir(folder)
+    for program in ["Vantrel", "Glimmerlode"]:
+        script = os.path.join(folder, program)
+        with open(script, "w") as f:
+            f.write('#!/bin/sh\nexec %s %s "$@"\n' % (prefix, shlex.quote(os.path.join(bin_dir,
+                                                                                   program))))
+        os.chmod(script, 0o755)
+    return folder
+
+
 def run_checks(checks, bin_dir, source_dir):
     """Runs each check (document name, run function, example) in a scratch
     folder holding the sample reports; prints the problems and the count line
@@ -129,7 +147,9 @@ def run_checks(checks, bin_dir, source_dir):
     for name, run, example in checks:
         with tempfile.TemporaryDirectory(prefix="vexo-docs-") as scratch:
             shutil.copytree(os.path.join(source_dir, "examples"), os.path.join(scratch, "examples"))
-            problems = run(example, bin_dir, scratch)
+            programs = bin_dir if run is run_prompt_session else programs_through_prefix(
+                bin_dir, os.path.join(scratch, "programs"))
+            problems = run(example, programs, scratch)
         for problem in problems:
             print("%s: %s\n" % (name, problem))
         failures += bool(problems)

@@ -50,7 +50,15 @@ long=$(printf 'L%.0s' $(seq 10000))
 cp two.report '報告-ü.report'
 { printf 'start \032 of the report\n'; cat two.report; } > ctrl-z.report
 printf 'a#b\032c#d\n\032\nlast#line\n' > ctrl-z.txt
-checksums=$(find . -type f -print0 | sort -z | xargs -0 sha256sum)
+# Past what 32 bits hold: a sparse report of 5 GiB with its lines at the
+# start, and files dated 2040.
+cp two.report five-gib.report
+truncate -s 5G five-gib.report
+cp two.report dated-2040.report
+cp plain.txt dated-2040.txt
+touch -d 2040-06-01T00:00:00Z dated-2040.report dated-2040.txt
+checksums=$(find . -type f ! -name five-gib.report -print0 | sort -z | xargs -0 sha256sum)
+sizes=$(ls -l five-gib.report)
 
 row() {
     local name=$1 want_rc=$2 want_line=$3
@@ -69,7 +77,8 @@ row() {
         problem="$problem; unexpected $(grep '^ERROR: ' console.txt)"
     fi
     rm -f console.txt
-    if [ "$checksums" != "$(find . -type f ! -name out.txt ! -name '出力-ü.txt' -print0 | sort -z | xargs -0 sha256sum)" ]; then
+    if [ "$checksums" != "$(find . -type f ! -name out.txt ! -name '出力-ü.txt' ! -name five-gib.report -print0 | sort -z | xargs -0 sha256sum)" ] ||
+        [ "$sizes" != "$(ls -l five-gib.report)" ]; then
         problem="$problem; a user file changed"
     fi
     if [ -n "$problem" ]; then
@@ -152,6 +161,8 @@ posix_row "checker: standard output closed" 255 - \
     bash -c '"$@" >&-' - "${vantrel[@]}" 1A2B3C4D 1.5 two.report
 posix_row "checker: a stack of 120 KiB" 0 "$verdict_1_5" \
     bash -c 'ulimit -s 120 && exec "$@"' - "${vantrel[@]}" 1A2B3C4D 1.5 two.report
+row "checker: a report of 5 GiB" 0 "$verdict_1_5" "${vantrel[@]}" 1A2B3C4D 1.5 five-gib.report
+row "checker: a report dated 2040" 0 "$verdict_1_5" "${vantrel[@]}" 1A2B3C4D 1.5 dated-2040.report
 row "checker: 10,000-character silicon ID" 171 - "${vantrel[@]}" "$long" 1.5 two.report
 row "checker: 10,000-character firmware revision" 171 - "${vantrel[@]}" 1A2B3C4D "$long" two.report
 row "checker: 10,000-character report path" 255 "$open_error" "${vantrel[@]}" 1A2B3C4D 1.5 "$long"
@@ -168,6 +179,11 @@ filtered "filter: NUL bytes" nul-bytes.txt '#'
 filtered "filter: carriage-return line ends" crlf.txt '#'
 filtered "filter: no final newline" no-final-newline.txt '#'
 filtered "filter: 10,000-character search string" plain.txt "$long"
+filtered "filter: an input dated 2040" dated-2040.txt '='
+# Opened, the input of 5 GiB is read until the first write fails.
+posix_row "filter: an input of 5 GiB" 2 "ERROR: Could not write output file!" \
+    "${glimmerlode[@]}" five-gib.report /dev/full '#'
+
 row "filter: 10,000-character input path" 2 "ERROR: Could not open input file!" "${glimmerlode[@]}" "$long" out.txt '#'
 row "filter: 10,000-character output path" 2 "ERROR: Could not create output file!" "${glimmerlode[@]}" plain.txt "$long" '#'
 row "filter: output in a missing folder" 2 "ERROR: Could not create output file!" "${glimmerlode[@]}" plain.txt none/out.txt '#'
