@@ -37,17 +37,18 @@ fi
 # some time after its last program, may end as a program starts: a program
 # that connects then fails at once, with no output. A new server gets Wine's
 # services here, apart from any caller's output: started by a program, they
-# would hold its output open, and whoever reads that would wait for them. A
-# server that runs already (left by an interrupted run, say) is kept as it is,
-# with its services.
+# would hold its output open, and whoever reads that would wait for them for
+# ever. A server that runs already (left by an interrupted run, or started by
+# hand with wineserver -p) is kept; with "services", wineboot runs for it all
+# the same, so that the services run whether it had them or not.
 ensure_server() {
-    flock -o "$WINEPREFIX/.server" sh -c '"$1" -p 2>/dev/null || exit 0
-        exec '"$wine"' wineboot </dev/null >/dev/null 2>&1' - "$server"
+    flock -o "$WINEPREFIX/.server" sh -c '"$1" -p 2>/dev/null || [ "$2" = services ] || exit 0
+        exec '"$wine"' wineboot </dev/null >/dev/null 2>&1' - "$server" "${1:-}"
 }
 
 case "${1:-}" in
 --boot) exit 0 ;;
---persist) ensure_server; exit 0 ;;
+--persist) ensure_server services; exit 0 ;;
 --stop)
     "$server" -k 2>/dev/null || true
     exec "$server" -w ;;

@@ -181,6 +181,10 @@ TEST(ParseCount, ReadsTheLeadingNumberAndSaturates) {
         {"99999999999", 2147483647},
         {"-2147483648", -2147483647 - 1},
         {"-99999999999", -2147483647 - 1},
+        // More digits than 64 bits hold: saturated as they are read, not after.
+        {"9999999999999999999", 2147483647},
+        {"184467440737095516160000", 2147483647},
+        {"-9999999999999999999999999", -2147483647 - 1},
     };
     for (const auto& [text, count] : cases) {
         EXPECT_EQ(parseCount(text), count) << text;

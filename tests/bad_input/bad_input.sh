@@ -163,6 +163,8 @@ posix_row "checker: a stack of 120 KiB" 0 "$verdict_1_5" \
     bash -c 'ulimit -s 120 && exec "$@"' - "${vantrel[@]}" 1A2B3C4D 1.5 two.report
 row "checker: a report of 5 GiB" 0 "$verdict_1_5" "${vantrel[@]}" 1A2B3C4D 1.5 five-gib.report
 row "checker: a report dated 2040" 0 "$verdict_1_5" "${vantrel[@]}" 1A2B3C4D 1.5 dated-2040.report
+posix_row "checker: standard input closed, the report /dev/stdin" 255 "$not_regular" \
+    bash -c '"$@" <&-' - "${vantrel[@]}" 1A2B3C4D 1.5 /dev/stdin
 row "checker: 10,000-character silicon ID" 171 - "${vantrel[@]}" "$long" 1.5 two.report
 row "checker: 10,000-character firmware revision" 171 - "${vantrel[@]}" 1A2B3C4D "$long" two.report
 row "checker: 10,000-character report path" 255 "$open_error" "${vantrel[@]}" 1A2B3C4D 1.5 "$long"
@@ -191,6 +193,9 @@ posix_row "filter: output to a full disk" 2 "ERROR: Could not write output file!
 posix_row "filter: console on a full disk" 2 - \
     bash -c '"$@" > /dev/full' - "${glimmerlode[@]}" plain.txt out.txt '='
 posix_row "filter: console a pipe without a reader" 2 - python3 -c "$closed_pipe" "${glimmerlode[@]}" plain.txt out.txt '='
+posix_row "filter: a stack of 120 KiB" 0 - bash -c 'ulimit -s 120 && exec "$@"' - "${glimmerlode[@]}" plain.txt out.txt '='
+posix_row "filter: standard input closed, the input /dev/stdin" 0 - \
+    bash -c '"$@" <&-' - "${glimmerlode[@]}" /dev/stdin out.txt '='
 posix_row "filter: standard output closed" 2 - bash -c '"$@" >&-' - "${glimmerlode[@]}" plain.txt out.txt '='
 $windows || [ "$(cat out.txt)" = "$(printf 'key==value\nplain line')" ] ||
     { echo "FAIL filter: standard output closed: the output holds $(head -c 80 out.txt)"; failures=$((failures + 1)); }
