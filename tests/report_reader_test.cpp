@@ -547,7 +547,8 @@ TEST(ReportPasses, AReportOfManyBlocksIsHeldToWhatWasRead) {
         };
     for (const auto& [name, nthOpen, change, code] : cases) {
         const std::string path = writeTempFile("many-blocks", report);
-        beforeOpen(path, nthOpen, [&] { change(path); });
+        const std::function<void(const std::string&)>& changeOf = change;
+        beforeOpen(path, nthOpen, [&] { changeOf(path); });
         const auto [runCode, trace] = tracedRun(path);
         EXPECT_EQ(runCode, code) << name;
         EXPECT_EQ(trace.ends_with(changed), code == 255) << name;
