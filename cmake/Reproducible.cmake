@@ -32,6 +32,8 @@ add_link_options("$<$<LINK_LANG_AND_ID:CXX,GNU,Clang>:${vexo_prefix_maps}>")
 # cmake/package-config.cmake gives every package this time.
 set(CPACK_VEXO_SOURCE_DATE_EPOCH ${VEXO_SOURCE_DATE_EPOCH})
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/package-config.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/package-staging.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/reproducible-package.cmake)
 set(CPACK_PACKAGE_CHECKSUM SHA256)
 find_package(Python3 COMPONENTS Interpreter QUIET)
 set(CPACK_VEXO_PYTHON ${Python3_EXECUTABLE})

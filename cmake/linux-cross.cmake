@@ -2,7 +2,8 @@
 # (package g++-<triplet>), whose programs and tests run under qemu-user
 # (package qemu-user), never through binfmt, which containers lack. Included
 # by linux-<architecture>.cmake, which sets triplet, CMAKE_SYSTEM_PROCESSOR,
-# qemu (the emulator's name) and VEXO_DEBIAN_ARCH (the package's architecture).
+# qemu (the emulator's name), VEXO_DEBIAN_ARCH and VEXO_RPM_ARCH (the
+# packages' names for the architecture).
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_C_COMPILER ${triplet}-gcc)
 set(CMAKE_CXX_COMPILER ${triplet}-g++)
