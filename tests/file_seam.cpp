@@ -46,6 +46,11 @@ int& fstatsBeforeFailure() {
     return left;
 }
 
+bool& inodeNumbersShared() {
+    static bool shared = false;
+    return shared;
+}
+
 std::set<int>& failingCloses() {
     static std::set<int> files;
     return files;
@@ -61,6 +66,31 @@ void failFstat(int nth) {
     fstatsBeforeFailure() = nth;
 }
 
+void shareInodeNumbers(bool on) {
+    inodeNumbersShared() = on;
+}
+
+int withConsoleFailingOnce(const std::function<int()>& run) {
+    int writes = 0;
+    cookie_io_functions_t io{};
+    io.write = [](void* cookie, const char*, std::size_t size) -> ssize_t {
+        if ((*static_cast<int*>(cookie))++ == 0) {
+            errno = EIO;
+            return -1;
+        }
+        return static_cast<ssize_t>(size);
+    };
+    FILE* const console = fopencookie(&writes, "w", io);
+    // A small buffer, so that the run writes more than once.
+    std::setvbuf(console, nullptr, _IOFBF, 64);
+    FILE* const saved = stdout;
+    stdout = console;
+    const int code = run();
+    stdout = saved;
+    std::fclose(console);
+    return code;
+}
+
 extern "C" int __real_open64(const char* path, int flags, ...);
 extern "C" ssize_t __real_read(int file, void* buffer, std::size_t size);
 extern "C" int VEXO_REAL_FSTAT(int file, struct stat* status);
@@ -71,7 +101,12 @@ extern "C" int VEXO_WRAP_FSTAT(int file, struct stat* status) {
         errno = EIO;
         return -1;
     }
-    return VEXO_REAL_FSTAT(file, status);
+    const int result = VEXO_REAL_FSTAT(file, status);
+    if (result == 0 && inodeNumbersShared()) {
+        status->st_ino = 1;
+        status->st_dev = static_cast<dev_t>(file);
+    }
+    return result;
 }
 
 extern "C" int __wrap_close(int file) {

@@ -9,7 +9,11 @@
 //   "failing-close:path" opens path, and closing it fails (after it closed);
 // - beforeOpen runs an action just before a file is opened, to rename another
 //   file over it or to write to it;
-// - failFstat fails an fstat of an open file, as a failing disk might.
+// - failFstat fails an fstat of an open file, as a failing disk might;
+//   shareInodeNumbers makes every open file report one inode number, on a
+//   device of its own, as files on different file systems may;
+// - withConsoleFailingOnce runs a program with standard output a stream whose
+//   first write fails and whose later writes succeed.
 
 #include <functional>
 #include <string>
@@ -19,3 +23,10 @@ void beforeOpen(const std::string& path, int nth, std::function<void()> action);
 
 // Fails the nth fstat from now on (counting from 1) with EIO.
 void failFstat(int nth);
+
+// While on, fstat gives every file inode number 1 on a device numbered after
+// the descriptor.
+void shareInodeNumbers(bool on);
+
+// The result of run, with the console failing its first write only.
+int withConsoleFailingOnce(const std::function<int()>& run);

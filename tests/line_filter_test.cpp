@@ -1,4 +1,5 @@
 #include "file_seam.h"
+#include "filter_driver.h"
 #include "line_filter.h"
 #include "line_reader.h"
 #include "line_writer.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 #include <memory>
 #include <random>
@@ -258,6 +260,13 @@ TEST(FilterLines, RefusesTheInputAsOutputUnderAnotherName) {
         }
         failFstat(0);
     }
+    // The query before an output that is not the input is emptied.
+    const std::string other = writeTempFile("other", "kept\n");
+    failFstat(4);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(filterLines(input.c_str(), other.c_str(), "="), fileFailed);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "ERROR: Could not create output file!\n\n");
+    EXPECT_EQ(readWholeFile(other), "kept\n");
 #endif
 }
 
@@ -273,6 +282,17 @@ TEST(FilterLines, TellsOfFailuresAfterTheCopyBegan) {
     const std::string output = scratchFolder() / "failures-out";
     ASSERT_EQ(filterLines(input.c_str(), output.c_str(), "="), filterDone);
     const std::string whole = readWholeFile(output);
+
+    // Two files that share an inode number, on file systems of their own, are
+    // two files.
+    shareInodeNumbers(true);
+    EXPECT_EQ(filterLines(input.c_str(), output.c_str(), "="), filterDone);
+    shareInodeNumbers(false);
+    EXPECT_EQ(readWholeFile(output), whole);
+
+    // Console text lost part way is no success, though the last flush worked.
+    const std::array<const char*, 4> argv = {"Glimmerlode", input.c_str(), output.c_str(), "="};
+    EXPECT_EQ(withConsoleFailingOnce([&] { return runFilter(4, argv.data()); }), 2);
 
     // Network file systems tell of a failed write only when the file is closed.
     testing::internal::CaptureStdout();

@@ -31,6 +31,7 @@ inline std::vector<ReaderCase> readerCases(std::size_t firstRead) {
     };
     return {
         {"CR LF", "a\r\nb\r\n", true},
+        {"LF alone where CR LF is one newline", "a\nb\n", true},
         {"254 bytes and CR LF", xs(254, "\r\ny\r\n"), true},
         {"255 bytes and CR LF", xs(255, "\r\ny\r\n"), true},
         {"CR CR LF", xs(253, "\r\r\nz\r"), true},

@@ -383,6 +383,19 @@ const std::string identityTrace = "\nFunction: getVexoInfo\n" + device0Trace +
                                   "Vexo #1 Silicon ID:1A2B3C4D\nVexo #1 Firmware Rev:1.5\n";
 const std::string status0Trace = "\nFunction: getStatus\nVexo #0:VEXO found but update failed\n";
 
+// The stream's error, not the last flush alone, tells of console text lost:
+// a write that failed part way is no success, whatever came after it.
+TEST(ReportPasses, AConsoleWriteLostPartWayIsNoSuccess) {
+    const std::string path = writeTempFile("console", blocksFirstReport);
+    const std::array<const char*, 4> argv = {"Vantrel", "1A2B3C4D", "1.5", path.c_str()};
+    EXPECT_EQ(withConsoleFailingOnce([&] { return runChecker(4, argv.data()); }), 2);
+    std::string successful = blocksFirstReport;
+    successful.replace(successful.find("VEXO found but update failed"), 28,
+                       "Firmware update successful!!");
+    writeTempFile("console", successful);
+    EXPECT_EQ(withConsoleFailingOnce([&] { return runChecker(4, argv.data()); }), 255);
+}
+
 TEST(ReportPasses, AReadErrorEndsThePassAndTheRun) {
     const std::string path = writeTempFile("blocks-first", blocksFirstReport);
     const std::string trace = countTrace + "\nFunction: getVexoInfo\n" + device0Trace;
@@ -533,6 +546,12 @@ TEST(ReportPasses, AReportOfManyBlocksIsHeldToWhatWasRead) {
     const auto grown = [](const std::string& path) {
         std::ofstream(path, std::ios::app) << "noise\n";
     };
+    const auto shrunkInto = [](const std::string& path) {
+        std::filesystem::resize_file(path, 100000);
+    };
+    const auto grownByABlock = [](const std::string& path) {
+        std::ofstream(path, std::ios::app) << std::string(readBlockSize, '\n');
+    };
     const std::string changed =
         "ERROR: Vexo info file changed while it was read... run the check again!\n\n";
     const std::vector<std::tuple<const char*, int, std::function<void(const std::string&)>, int>>
@@ -543,7 +562,9 @@ TEST(ReportPasses, AReportOfManyBlocksIsHeldToWhatWasRead) {
             {"a byte the identity pass read, before the status pass", 3, byteChangedAt(300000),
              255},
             {"shrunk before the status pass", 3, truncated, 255},
+            {"shrunk into what the count pass read, before the identity pass", 2, shrunkInto, 255},
             {"grown after the last device", 4, grown, 255},
+            {"grown by a block after the last device", 4, grownByABlock, 255},
         };
     for (const auto& [name, nthOpen, change, code] : cases) {
         const std::string path = writeTempFile("many-blocks", report);
