@@ -81,8 +81,9 @@ int withConsoleFailingOnce(const std::function<int()>& run) {
         return static_cast<ssize_t>(size);
     };
     FILE* const console = fopencookie(&writes, "w", io);
-    // A small buffer, so that the run writes more than once.
-    std::setvbuf(console, nullptr, _IOFBF, 64);
+    // Line by line, as on a terminal: the writes after the failed one go
+    // out, and the last flush finds nothing left that fails.
+    std::setvbuf(console, nullptr, _IOLBF, BUFSIZ);
     FILE* const saved = stdout;
     stdout = console;
     const int code = run();
