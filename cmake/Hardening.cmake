@@ -5,12 +5,14 @@
 # flow protection on x86. A packager's own flags (CXXFLAGS, LDFLAGS) come on
 # top of these; a _FORTIFY_SOURCE that they set is left as they set it. The
 # sanitizer builds leave fortification out: it hides calls from their checks.
+# VEXO_HARDENING=OFF leaves all of it out, to measure what it costs.
+option(VEXO_HARDENING "Build the programs with the hardening of distributions' packages" ON)
 include(CheckPIESupported)
 check_pie_supported(LANGUAGES CXX)
 set(CMAKE_POSITION_INDEPENDENT_CODE ON)
 
 add_library(vexo_hardening INTERFACE)
-if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+if(VEXO_HARDENING AND CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
   target_compile_options(vexo_hardening INTERFACE -fstack-protector-strong)
   target_link_options(vexo_hardening INTERFACE -fstack-protector-strong)
   if(NOT WIN32)
