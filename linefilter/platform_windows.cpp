@@ -55,25 +55,31 @@ FileHandle openOutputFile(const char* path) {
 
 namespace {
 
-// A file's identity from its handle alone, so that a name removed meanwhile
-// changes nothing: its volume and its ID there. false when the system cannot
-// give one, or gives a volume without a serial number or a file without an ID.
-bool identityOf(HANDLE file, FILE_ID_INFO& identity) {
-    const FILE_ID_128 none{};
-    if (GetFileInformationByHandleEx(file, FileIdInfo, &identity, sizeof identity)) {
-        return identity.VolumeSerialNumber != 0 &&
-               std::memcmp(&identity.FileId, &none, sizeof none) != 0;
-    }
+// The identities of two files from their handles alone, so that a name
+// removed meanwhile changes nothing: each one's volume serial number and its
+// ID there, both by the same query (a 128-bit ID and a 64-bit index are not
+// comparable). false when the system cannot give them, or gives a file
+// without an ID.
+bool identitiesOf(HANDLE first, HANDLE second, std::array<FILE_ID_INFO, 2>& identities) {
+    const auto byIdInfo = [](HANDLE file, FILE_ID_INFO& identity) {
+        return GetFileInformationByHandleEx(file, FileIdInfo, &identity, sizeof identity) != 0;
+    };
     // Systems and file systems without 128-bit IDs.
-    BY_HANDLE_FILE_INFORMATION status{};
-    if (!GetFileInformationByHandle(file, &status)) {
-        return false;
-    }
-    identity = {status.dwVolumeSerialNumber, {}};
-    const std::array<DWORD, 2> index = {status.nFileIndexLow, status.nFileIndexHigh};
-    std::memcpy(identity.FileId.Identifier, index.data(), sizeof index);
-    return identity.VolumeSerialNumber != 0 &&
-           std::memcmp(&identity.FileId, &none, sizeof none) != 0;
+    const auto byIndex = [](HANDLE file, FILE_ID_INFO& identity) {
+        BY_HANDLE_FILE_INFORMATION status{};
+        if (!GetFileInformationByHandle(file, &status)) {
+            return false;
+        }
+        identity = {status.dwVolumeSerialNumber, {}};
+        const std::array<DWORD, 2> index = {status.nFileIndexLow, status.nFileIndexHigh};
+        std::memcpy(identity.FileId.Identifier, index.data(), sizeof index);
+        return true;
+    };
+    const bool told = (byIdInfo(first, identities[0]) && byIdInfo(second, identities[1])) ||
+                      (byIndex(first, identities[0]) && byIndex(second, identities[1]));
+    const FILE_ID_128 none{};
+    return told && std::memcmp(&identities[0].FileId, &none, sizeof none) != 0 &&
+           std::memcmp(&identities[1].FileId, &none, sizeof none) != 0;
 }
 
 // Whether the file is a disk file; told is false when the system cannot say.
@@ -96,15 +102,22 @@ Sameness sameFile(FileHandle input, FileHandle output) {
     if (!inputOnDisk || !outputOnDisk) {
         return Sameness::different;
     }
-    FILE_ID_INFO in{};
-    FILE_ID_INFO out{};
-    if (!identityOf(handleOf(input), in) || !identityOf(handleOf(output), out)) {
+    std::array<FILE_ID_INFO, 2> ids{};
+    if (!identitiesOf(handleOf(input), handleOf(output), ids)) {
         return Sameness::unknown;
     }
-    return in.VolumeSerialNumber == out.VolumeSerialNumber &&
-                   std::memcmp(&in.FileId, &out.FileId, sizeof in.FileId) == 0
-               ? Sameness::same
-               : Sameness::different;
+    // One file has one ID: two IDs are two files, on whatever volumes. One ID
+    // on two volumes is two files too, but only a volume with a serial number
+    // tells which it is on (Wine gives none for some file systems, and none
+    // once the name used to open the file is gone).
+    if (std::memcmp(&ids[0].FileId, &ids[1].FileId, sizeof ids[0].FileId) != 0) {
+        return Sameness::different;
+    }
+    if (ids[0].VolumeSerialNumber == 0 || ids[1].VolumeSerialNumber == 0) {
+        return Sameness::unknown;
+    }
+    return ids[0].VolumeSerialNumber == ids[1].VolumeSerialNumber ? Sameness::same
+                                                                  : Sameness::different;
 }
 
 bool truncateOutputFile(FileHandle output) {
